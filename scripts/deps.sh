@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the tests and the run script need,
+# when any is missing. Sourced by test.sh and run.sh.
+veltro_install_deps() {
+    local wanted=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev libgtest-dev
+                  libbenchmark-dev xvfb xauth imagemagick fonts-dejavu-core)
+    local missing=()
+    local p
+    for p in "${wanted[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq &&
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}"
+}

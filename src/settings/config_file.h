@@ -1,0 +1,55 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace veltro {
+
+inline constexpr int kSettingCount = 14;
+
+// The fourteen text slots filled from config.ini by line position. Values
+// are the file's bytes (single-byte text).
+using SettingValues = std::array<std::string, kSettingCount>;
+
+enum class LoadOutcome { Created, Loaded };
+
+// Called for each stored value of slots 0..11 (the Label22 captions).
+using SlotLabelSink = std::function<void(int slot, const std::string& value)>;
+
+// No readable file: writes the default file (silently, if it can) and
+// returns Created with the slots untouched. Otherwise fills slot k from
+// line k (value after the first '='; lines without '=' store nothing but
+// count; lines past the fourteenth are ignored) and returns Loaded.
+LoadOutcome LoadSettings(const std::filesystem::path& file, SettingValues& slots,
+                         const SlotLabelSink& labelSink);
+
+// The window's state as SaveSettings writes it.
+struct SettingsSnapshot {
+    float left = 0;    // twips, written "0" when negative
+    float top = 0;     // twips, written "0" when negative
+    float height = 0;  // twips, written as it is
+    std::string pwrMode;  // slot 2, passed through
+    bool setupChecked = false;
+    bool smallChecked = false;
+    bool vectorChecked = false;
+    std::string comPort;  // bytes as shown, trailing spaces kept
+    int pollrate = 0;
+    int range = 0;
+    int check1 = 0;
+    int onTop = 0;
+    int version = 0;
+    int hiPwr = 0;
+};
+
+// The fourteen "Key=Value" lines, each ending in CR LF.
+std::string formatSettings(const SettingsSnapshot& snapshot);
+std::string defaultSettingsText();
+
+// Replaces the file whole through a temporary file in the same folder, so a
+// crash or a failed write never leaves it empty or torn. Returns false (and
+// leaves the old file intact) when it cannot be written.
+bool writeSettingsFile(const std::filesystem::path& file, const std::string& contents);
+
+}  // namespace veltro
