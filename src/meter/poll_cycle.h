@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "meter/reading_record.h"
 #include "platform/serial_port.h"
@@ -10,7 +12,7 @@ namespace veltro {
 // What one poll cycle does to the window, in the order the cycle calls it.
 // The window implements this; tests record the calls.
 class PollDisplay {
-public:
+  public:
     virtual ~PollDisplay() = default;
     // chkVersion's value, read afresh each time a command is written.
     virtual int versionValue() const = 0;
@@ -31,7 +33,7 @@ public:
 // The poll cycle (Timer1_Timer) with its pending commands. Owns the reading
 // record and the flags; the window owns the port and the display.
 class PollCycle {
-public:
+  public:
     // One tick of Timer1.
     void tick(SerialPort& port, PollDisplay& display);
 
@@ -52,7 +54,11 @@ public:
     std::string CallsignToSend;
     ReadingRecord record;
 
-private:
+  private:
+    void acceptFrame(const std::string& rawInput, PollDisplay& display);
+    void writePendingCommands(SerialPort& port, PollDisplay& display);
+
+    static constexpr std::size_t kCallsignCommandCharacters = 6;
     // See poll_cycle.cpp: how a pending command keeps polling alive.
     int rejectedWhilePending_ = 0;
 };

@@ -7,7 +7,7 @@ namespace veltro {
 // The values decoded from the last accepted status frame, plus what
 // ComputeDerived works out from them. Overwritten only by an accepted frame.
 struct ReadingRecord {
-    std::string FrameText;  // last accepted frame; emptied at every poll cycle
+    std::string FrameText;          // last accepted frame; emptied at every poll cycle
     double ForwardPower = 0;        // watts
     double ImpedanceMagnitude = 0;  // ohms
     double PhaseAngle = 0;          // degrees
