@@ -1,0 +1,46 @@
+#include "platform/qt_settings_store.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace veltro {
+namespace {
+
+// The meter's texts are single-byte; Latin-1 keeps every byte as one character.
+QString fromBytes(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QSettings::Format storageFormat() {
+#ifdef Q_OS_WIN
+    return QSettings::NativeFormat;
+#else
+    return QSettings::IniFormat;
+#endif
+}
+
+}  // namespace
+
+QString QtSettingsStore::storageLocation(const std::string& application) {
+    const QString app = fromBytes(application);
+#ifdef Q_OS_WIN
+    return QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") + app;
+#else
+    // Resolved on every call (QSettings caches its own default paths), so a
+    // changed XDG_CONFIG_HOME takes effect at once.
+    const QString configDir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return configDir + QLatin1Char('/') + app + QLatin1Char('/') + app + QStringLiteral(".ini");
+#endif
+}
+
+void QtSettingsStore::saveSetting(const std::string& application, const std::string& section,
+                                  const std::string& name, const std::string& value) {
+    QSettings settings(storageLocation(application), storageFormat());
+    settings.beginGroup(fromBytes(section));
+    settings.setValue(fromBytes(name), fromBytes(value));
+    settings.endGroup();
+    settings.sync();
+}
+
+}  // namespace veltro
