@@ -1,0 +1,16 @@
+#include "platform/qt_message_box.h"
+
+#include <QMessageBox>
+#include <QString>
+
+namespace veltro {
+
+void QtMessageBox::show(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle),
+                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                    QMessageBox::Ok, parent_);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+}  // namespace veltro

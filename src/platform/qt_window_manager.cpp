@@ -1,0 +1,46 @@
+#include "platform/qt_window_manager.h"
+
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+#include "platform/topmost_rect.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace veltro {
+
+#ifdef Q_OS_WIN
+
+void QtWindowManager::setTopmost(QWidget& window, bool onTop) {
+    const HWND insertAfter = onTop ? HWND_TOPMOST : HWND_NOTOPMOST;
+    // The window's own frame rectangle goes back unchanged, so it stays put.
+    const double twipsPerPixel = 1440.0 / window.logicalDpiX();
+    const double twipsPerPixelY = 1440.0 / window.logicalDpiY();
+    const QRect frame = window.frameGeometry();
+    const TwipsRect twips{static_cast<float>(frame.x() * twipsPerPixel),
+                          static_cast<float>(frame.y() * twipsPerPixelY),
+                          static_cast<float>(frame.width() * twipsPerPixel),
+                          static_cast<float>(frame.height() * twipsPerPixelY)};
+    const PixelRect r = topmostRect(twips, twipsPerPixel, twipsPerPixelY);
+    SetWindowPos(reinterpret_cast<HWND>(window.winId()), insertAfter, r.x, r.y, r.cx, r.cy,
+                 kTopmostFlags);
+}
+
+#else
+
+void QtWindowManager::setTopmost(QWidget& window, bool onTop) {
+    // QWidget::setWindowFlag would recreate (and hide) a visible window; the
+    // native window takes the hint in place.
+    if (QWindow* handle = window.windowHandle()) {
+        handle->setFlag(Qt::WindowStaysOnTopHint, onTop);
+        return;
+    }
+    window.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+}
+
+#endif
+
+}  // namespace veltro
