@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QSerialPort>
+#include <QString>
+#include <string>
+
+#include "platform/serial_port.h"
+
+namespace veltro {
+
+// Line parameters parsed from a Settings text such as "38400,n,8,1".
+struct LineSettings {
+    qint32 baudRate = 9600;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+};
+// False for text that is not "baud,parity,data,stop" with values a port can use.
+bool parseLineSettings(const std::string& text, LineSettings& out);
+
+// The serial control on Qt SerialPort. Port numbers map to devices: COM<n> on
+// Windows; elsewhere <programDir>/ports/com<n> when that entry exists (a link
+// to the real device, or one the simulated meter makes), else /dev/ttyS<n-1>.
+class QtSerialPort : public SerialPort {
+  public:
+    static constexpr int kHighestPort = 255;
+
+    explicit QtSerialPort(QString programDir);
+    ~QtSerialPort() override;
+
+    bool setCommPort(int number) override;
+    int commPort() const override { return commPort_; }
+    bool setSettings(const std::string& settings) override;
+    std::string settings() const override { return settingsText_; }
+    void setInputLen(int length) override;
+    bool setPortOpen(bool open) override;
+    bool portOpen() const override;
+    std::string errorString() const override { return error_; }
+    void setInBufferCount(int count) override;
+    void setOutBufferCount(int count) override;
+    void output(std::string_view data) override;
+    std::string input() override;
+
+    // The device that port number n opens.
+    QString devicePath(int number) const;
+
+  private:
+    void applyLineSettings();
+    void onError(QSerialPort::SerialPortError error);
+    void pullArrivedBytes();
+    void closeLostDevice();
+
+    QString programDir_;
+    QSerialPort port_;
+    int commPort_ = 1;
+    int inputLen_ = 0;
+    std::string settingsText_ = "9600,n,8,1";
+    LineSettings line_;
+    std::string error_;
+    bool deviceLost_ = false;
+};
+
+}  // namespace veltro
