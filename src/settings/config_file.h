@@ -27,9 +27,9 @@ LoadOutcome LoadSettings(const std::filesystem::path& file, SettingValues& slots
 
 // The window's state as SaveSettings writes it.
 struct SettingsSnapshot {
-    float left = 0;    // twips, written "0" when negative
-    float top = 0;     // twips, written "0" when negative
-    float height = 0;  // twips, written as it is
+    float left = 0;       // twips, written "0" when negative
+    float top = 0;        // twips, written "0" when negative
+    float height = 0;     // twips, written as it is
     std::string pwrMode;  // slot 2, passed through
     bool setupChecked = false;
     bool smallChecked = false;
