@@ -37,15 +37,28 @@ std::string fixedColumns(double value, int width, int decimals, char pad) {
     }
     const bool negative = scaled < 0;
     const std::int64_t magnitude = negative ? -scaled : scaled;
-    std::string digits = std::to_string(magnitude / scale);
-    std::string fraction = std::to_string(magnitude % scale);
-    fraction.insert(0, static_cast<std::size_t>(decimals) - fraction.size(), '0');
-    std::string body = digits + "." + fraction;
-    const std::size_t room = static_cast<std::size_t>(width) - body.size() - (negative ? 1 : 0);
-    if (pad == '0') {
-        return (negative ? "-" : "") + std::string(room, '0') + body;
+    const std::string whole = std::to_string(magnitude / scale);
+    const std::string fraction = std::to_string(magnitude % scale);
+    const std::size_t used =
+        (negative ? 1 : 0) + whole.size() + 1 + static_cast<std::size_t>(decimals);
+    const std::size_t room = static_cast<std::size_t>(width) - used;
+
+    std::string text;
+    text.reserve(static_cast<std::size_t>(width));
+    if (pad != '0') {
+        text.append(room, ' ');
     }
-    return std::string(room, ' ') + (negative ? "-" : "") + body;
+    if (negative) {
+        text.push_back('-');
+    }
+    if (pad == '0') {
+        text.append(room, '0');
+    }
+    text.append(whole);
+    text.push_back('.');
+    text.append(static_cast<std::size_t>(decimals) - fraction.size(), '0');
+    text.append(fraction);
+    return text;
 }
 
 char digitColumn(int value) {
