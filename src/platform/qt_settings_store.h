@@ -7,12 +7,13 @@
 namespace veltro {
 
 // Per-user settings on QSettings. On Windows the values live in the registry
-// under HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<application>\
-// <section>, where programs that read them have always looked. Elsewhere they
-// go to <user config folder>/<application>/<application>.ini, group <section>.
+// under "HKEY_CURRENT_USER\Software\VB and VBA Program Settings", key
+// <application>\<section>, where programs that read them have always looked.
+// Elsewhere they go to <user config folder>/<application>/<application>.ini,
+// group <section>.
 // Every write is flushed at once so other programs see it immediately.
 class QtSettingsStore : public SettingsStore {
-public:
+  public:
     void saveSetting(const std::string& application, const std::string& section,
                      const std::string& name, const std::string& value) override;
 
