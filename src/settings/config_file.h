@@ -22,6 +22,11 @@ using SlotLabelSink = std::function<void(int slot, const std::string& value)>;
 // returns Created with the slots untouched. Otherwise fills slot k from
 // line k (value after the first '='; lines without '=' store nothing but
 // count; lines past the fourteenth are ignored) and returns Loaded.
+// The defaults go only where no file exists: a file that is there but
+// cannot be read (locked, no permission, a folder) is left alone and the
+// outcome is Created. CR LF, LF and a lone CR all end a line; a leading
+// UTF-8 byte-order mark is skipped; only the first 1 MiB is read, and a
+// line that does not end within it stores nothing.
 LoadOutcome LoadSettings(const std::filesystem::path& file, SettingValues& slots,
                          const SlotLabelSink& labelSink);
 

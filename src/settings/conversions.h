@@ -23,7 +23,9 @@ std::optional<int> toWholeNumber(std::string_view text);
 // Empty when it does not fit a 16-bit integer.
 std::optional<int> portNumber(std::string_view comPortText);
 
-// Shortest decimal text of a single-precision number ("5130", "12.5").
+// Shortest decimal text of a single-precision number ("5130", "12.5") that
+// reads back to the same number: "." separator, never an exponent. Zero,
+// minus zero and non-finite numbers give "0".
 std::string shortestText(float value);
 
 }  // namespace veltro
