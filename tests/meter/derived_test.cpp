@@ -33,7 +33,8 @@ TEST(Derived, ImpedanceUsesTheFixedDivisorAndDropsTheSign) {
     };
     const std::vector<Case> cases = {
         {50, 90, 0.0058, 50.0},  // 57.3, not 180/pi: not quite 0
-        {50, 30, 43.302, 24.998},   {50, -30, 43.302, 24.998},
+        {50, 30, 43.302, 24.998},
+        {50, -30, 43.302, 24.998},
     };
     for (const auto& c : cases) {
         ReadingRecord record = reading(c.impedance, c.phase, 1, 0);

@@ -84,12 +84,8 @@ TEST_F(PollCycleTest, RejectedReplyChangesNothingButTheLamp) {
                                                first.substr(1),
                                                "," + first.substr(1),
                                                first + first,
-                                               std::string(1 << 20, 'x'),
-                                               ";" + std::string(42, '\0')};
+                                               ";" + std::string(1 << 20, '\xFF')};
     for (const auto& reply : rejected) {
-        if (reply.size() == kFrameLength) {
-            continue;  // the 43-byte NUL frame is accepted: checked separately
-        }
         cycle.clearPending();
         cycle.requestAlarm();
         EXPECT_EQ(tick(reply), Writes{});
