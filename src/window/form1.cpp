@@ -1,0 +1,105 @@
+#include "window/form1.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QTimer>
+
+#include "window/assets.h"
+#include "window/colour_button.h"
+#include "window/meter_text.h"
+#include "window/twips.h"
+
+namespace veltro {
+namespace {
+
+constexpr int kTimer1IntervalMs = 200;
+const QColor kAlarmRed(192, 0, 0);
+
+}  // namespace
+
+Form1::Form1(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("Form1");
+    setProperty("className", QString::fromLatin1(kFormClassName));
+    setWindowTitle(QString::fromLatin1(kFormCaption));
+    setWindowIcon(QIcon(QPixmap::fromImage(makeWindowIcon())));
+
+    buildMenu();
+    client_ = new QWidget(this);
+    client_->setObjectName("Form1_client");
+    setCentralWidget(client_);
+    createControls();
+    bindControls();
+    setUpScales();
+    layoutControls();
+    resizeToDesign();
+
+    // Created running, as designed; ticks do nothing while the port is closed.
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(kTimer1IntervalMs);
+    Timer1->start();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildMenu() {
+    auto addMenu = [this](const char* name, const char* caption) {
+        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(caption));
+        menu->setObjectName(QString::fromLatin1(name));
+        menu->menuAction()->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+    auto addItem = [](QMenu* menu, const char* name, const char* caption) {
+        QAction* action = menu->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+
+    QMenu* file = addMenu("mnuFile", "&File");
+    mnuFile = file->menuAction();
+    mnuExit = addItem(file, "mnuExit", "&Exit");
+
+    QMenu* style = addMenu("mnuStyle", "&Style");
+    mnuStyle = style->menuAction();
+    mnuSmall = addItem(style, "mnuSmall", "&Small");
+    mnuVector = addItem(style, "mnuVector", "&Vector");
+    mnuSetup = addItem(style, "mnuSetup", "&Setup");
+    for (QAction* item : {mnuSmall, mnuVector, mnuSetup}) {
+        item->setCheckable(true);
+        item->setChecked(false);
+    }
+
+    QMenu* help = addMenu("mnuHelp", "&Help");
+    mnuHelp = help->menuAction();
+    mnuIndex = addItem(help, "mnuIndex", "&Index");
+    mnuAbout = addItem(help, "mnuAbout", "&About");
+}
+
+void Form1::resizeToDesign() {
+    const int width = twipsToPixelsX(client_, kDesignClientWidthTwips);
+    const int height = twipsToPixelsY(client_, kDesignClientHeightTwips);
+    resize(width, height + menuBar()->sizeHint().height());
+}
+
+void Form1::showCallsign(const std::string& callsign) {
+    Label2->setText(meterTextForDisplay(callsign));
+}
+
+void Form1::showInputString(const std::string& frameText) {
+    Text1->setText(meterTextForDisplay(frameText));
+    Text1->setCursorPosition(0);
+}
+
+void Form1::setAlarmColour(AlarmColour colour) {
+    CmdAlarm->setFaceColour(colour == AlarmColour::Alarm ? kAlarmRed : QColor());
+}
+
+QColor Form1::alarmButtonColour() const {
+    return CmdAlarm->faceColour();
+}
+
+}  // namespace veltro
