@@ -8,20 +8,22 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include "readout/publication.h"
 #include "window/assets.h"
-#include "window/colour_button.h"
-#include "window/meter_text.h"
 #include "window/twips.h"
 
 namespace veltro {
 namespace {
 
 constexpr int kTimer1IntervalMs = 200;
-const QColor kAlarmRed(192, 0, 0);
 
 }  // namespace
 
-Form1::Form1(QWidget* parent) : QMainWindow(parent) {
+Form1::Form1(Form1Services services, QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services)) {
+    if (services_.store) {
+        publication_ = std::make_unique<ReadingPublication>(*services_.store);
+    }
     setObjectName("Form1");
     setProperty("className", QString::fromLatin1(kFormClassName));
     setWindowTitle(QString::fromLatin1(kFormCaption));
@@ -42,6 +44,9 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(kTimer1IntervalMs);
     Timer1->start();
+
+    connectPollHandlers();
+    connectSettingsHandlers();
 }
 
 Form1::~Form1() = default;
@@ -83,23 +88,6 @@ void Form1::resizeToDesign() {
     const int width = twipsToPixelsX(client_, kDesignClientWidthTwips);
     const int height = twipsToPixelsY(client_, kDesignClientHeightTwips);
     resize(width, height + menuBar()->sizeHint().height());
-}
-
-void Form1::showCallsign(const std::string& callsign) {
-    Label2->setText(meterTextForDisplay(callsign));
-}
-
-void Form1::showInputString(const std::string& frameText) {
-    Text1->setText(meterTextForDisplay(frameText));
-    Text1->setCursorPosition(0);
-}
-
-void Form1::setAlarmColour(AlarmColour colour) {
-    CmdAlarm->setFaceColour(colour == AlarmColour::Alarm ? kAlarmRed : QColor());
-}
-
-QColor Form1::alarmButtonColour() const {
-    return CmdAlarm->faceColour();
 }
 
 }  // namespace veltro

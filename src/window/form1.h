@@ -2,10 +2,16 @@
 
 #include <QMainWindow>
 #include <array>
+#include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 
+#include "meter/poll_cycle.h"
 #include "readout/readout.h"
+#include "settings/config_file.h"
+#include "settings/save_hold.h"
+#include "window/form1_services.h"
 
 class QAction;
 class QComboBox;
@@ -20,6 +26,7 @@ namespace veltro {
 
 class BarWidget;
 class ColourButton;
+class ReadingPublication;
 class ScaleLabel;
 class ValueCheckBox;
 
@@ -36,12 +43,14 @@ inline constexpr int kDesignClientHeightTwips = 4620;
 // "CmdAlarm"); a member of a control array is "<name>_<index>"
 // ("txtVector_0", "Label6_2", "ProgressBar1_1", "Picture2_0", "Label22_11").
 // The same controls are public members below; arrays keep their indexes.
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, public PollDisplay {
     Q_OBJECT
 
   public:
-    explicit Form1(QWidget* parent = nullptr);
+    explicit Form1(Form1Services services = {}, QWidget* parent = nullptr);
     ~Form1() override;
+
+    const Form1Services& services() const { return services_; }
 
     // objectName of a control-array member.
     static QString controlName(const char* name, int index);
@@ -118,17 +127,68 @@ class Form1 : public QMainWindow {
     std::array<QLabel*, 12> Label22{};
     QTimer* Timer1 = nullptr;
 
-    // ---- Meter text and colours -------------------------------------------
-    // The meter's bytes, shown literally as Latin-1 text.
-    void showCallsign(const std::string& callsign);      // Label2
-    void showInputString(const std::string& frameText);  // Text1
-    void setAlarmColour(AlarmColour colour);             // CmdAlarm face
+    // ---- Meter link and readout state --------------------------------------
+    // The poll cycle with the reading record, the pending command flags and
+    // CallsignToSend (empty until TxtCallsignSet is first edited).
+    PollCycle pollCycle;
+    // 0 25 W, 1 250 W, 2 2500 W/10 kW, 3 Auto. Starts at 3, the settings
+    // file's default, which LblRange ("Auto") shows at creation.
+    int RangeMode = 3;
+    // 0 highest .. 2 lowest power range; 2 until the start-up sets it.
+    int RangeIndex = 2;
+
+    // ---- Poll cycle handlers (form1_poll.cpp) ------------------------------
+    void Timer1_Timer();
+    void CmdAlarm_Click();
+    void CmdPower_Click();
+    void CmdCallsignSet_Click();
+    void TxtCallsignSet_Change();
+
+    // ---- PollDisplay: what a poll cycle does to the window -----------------
+    int versionValue() const override;                            // chkVersion
+    void setLinkLamp(bool green) override;                        // Picture5
+    void showInputString(const std::string& frameText) override;  // Text1
+    void publishReading(const std::string& readingText) override;
+    void showCallsign(const std::string& callsign) override;  // Label2
+    void updateReadout(ReadingRecord& record) override;       // form1_display.cpp
+    void updateBargraphs(ReadingRecord& record) override;     // form1_display.cpp
+
+    // CmdAlarm's face: alarm red (192, 0, 0) or the system button face.
+    void setAlarmColour(AlarmColour colour);
     QColor alarmButtonColour() const;
+
+    // ---- Settings (form1_settings.cpp) -------------------------------------
+    // Fourteen slots from config.ini, kept for the window's life; SaveSettings
+    // reads slot 2 back.
+    veltro::SettingValues SettingValues{};
+    std::filesystem::path settingsFile() const;  // programDir/config.ini
+
+    void CmdRange_Click();
+    void Check1_Click();  // runs on every real change of Check1
+    void Check2_Click();  // runs on every real change of Check2
+    // Rewrites config.ini from the window. A failed write changes nothing
+    // else; a save asked for while saves are held is made on release.
+    void SaveSettings();
+    SettingsSnapshot settingsSnapshot() const;
+
+    // Hooks for the start-up: saves asked for between holdSaves() and
+    // releaseHeldSaves() are merged into one, made on release.
+    void holdSaves();
+    void releaseHeldSaves();
+    // While set, ComPort is saved as this name instead of the port box's
+    // text. Forgotten when the operator edits the box or chooses an item.
+    void setConfiguredPortName(const std::string& name);
+    void forgetConfiguredPortName();
 
     // ---- Geometry ---------------------------------------------------------
     // Places every control from its twips rectangle at the current DPI.
     void layoutControls();
     QWidget* clientArea() const { return client_; }
+
+  signals:
+    // After every save SaveSettings makes (not a held one); ok is false when
+    // the file could not be written.
+    void settingsSaved(bool ok);
 
   private:
     void buildMenu();
@@ -136,11 +196,17 @@ class Form1 : public QMainWindow {
     void bindControls();    // form1_controls.cpp
     void setUpScales();     // form1_scales.cpp
     void resizeToDesign();
+    void connectPollHandlers();      // form1_poll.cpp
+    void connectSettingsHandlers();  // form1_settings.cpp
 
     template <typename T>
     T* control(const QString& objectName) const;
 
     QWidget* client_ = nullptr;
+    Form1Services services_;
+    std::unique_ptr<ReadingPublication> publication_;
+    SaveHold saveHold_;
+    ConfiguredPortName configuredPortName_;
 };
 
 }  // namespace veltro

@@ -167,22 +167,43 @@ TEST(ScaleMarks, WindowScalesLineUpWithTheBars) {
     }
 }
 
-TEST(ValueCheckBox, ValuesAndClicks) {
+TEST(ValueCheckBox, CaptionLabelsDoNotToggle) {
     Form1 form;
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    ValueCheckBox* box = form.Check1;
-    EXPECT_TRUE(box->text().isEmpty());
-    QTest::mouseClick(form.Label13, Qt::LeftButton);
-    EXPECT_EQ(box->value(), 0);  // the caption beside it is only a label
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, 8));
-    EXPECT_EQ(box->value(), 1);
-    box->setValue(2);
-    EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, 8));
-    EXPECT_EQ(box->value(), 0);
-    box->setValue(7);
-    EXPECT_EQ(box->value(), 0);
+    const struct {
+        QLabel* caption;
+        ValueCheckBox* box;
+    } pairs[] = {{form.Label13, form.Check1},
+                 {form.Label18, form.Check2},
+                 {form.Label20, form.chkOnTop},
+                 {form.Label24, form.chkHiPwr},
+                 {form.Label23, form.chkVersion}};
+    for (const auto& pair : pairs) {
+        const int before = pair.box->value();
+        EXPECT_TRUE(pair.box->text().isEmpty());
+        QTest::mouseClick(pair.caption, Qt::LeftButton);
+        EXPECT_EQ(pair.box->value(), before);
+    }
+}
+
+TEST(ValueCheckBox, ValuesAndClicks) {
+    ValueCheckBox box;
+    box.resize(17, 17);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    int changes = 0;
+    QObject::connect(&box, &QCheckBox::stateChanged, [&changes] { ++changes; });
+    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(8, 8));
+    EXPECT_EQ(box.value(), 1);
+    box.setValue(2);
+    EXPECT_EQ(box.checkState(), Qt::PartiallyChecked);
+    box.setValue(2);
+    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(8, 8));
+    EXPECT_EQ(box.value(), 0);  // an operator's click clears a greyed box
+    box.setValue(7);
+    EXPECT_EQ(box.value(), 0);
+    EXPECT_EQ(changes, 3);
 }
 
 TEST(MeterText, ShownLiterally) {

@@ -1,0 +1,98 @@
+// Applies the numeric readout and the bargraph step to the controls, in the
+// order the poll cycle specifies.
+#include <QLabel>
+#include <QLineEdit>
+
+#include "readout/bargraphs.h"
+#include "window/bar_widget.h"
+#include "window/colour_button.h"
+#include "window/form1.h"
+#include "window/scale_label.h"
+#include "window/value_check_box.h"
+
+namespace veltro {
+namespace {
+
+const QColor kAlarmRed(192, 0, 0);
+
+QString text(const std::string& ascii) {
+    return QString::fromLatin1(ascii);
+}
+
+// A box too narrow for its number shows the number's start, not its end.
+void showFromStart(QLineEdit* box, const std::string& ascii) {
+    box->setText(text(ascii));
+    box->setCursorPosition(0);
+}
+
+void setLimitsMaxFirst(BarWidget* bar, const BarSetting& setting) {
+    bar->setMax(setting.max);
+    bar->setMin(setting.min);
+}
+
+}  // namespace
+
+void Form1::setAlarmColour(AlarmColour colour) {
+    CmdAlarm->setFaceColour(colour == AlarmColour::Alarm ? kAlarmRed : QColor());
+}
+
+QColor Form1::alarmButtonColour() const {
+    return CmdAlarm->faceColour();
+}
+
+void Form1::updateReadout(ReadingRecord& record) {
+    const ReadoutUpdate update = computeReadout(record, RangeMode, chkHiPwr->value());
+    for (std::size_t i = 0; i < update.vectorTexts.size(); ++i) {
+        showFromStart(txtVector[i], update.vectorTexts[i]);
+    }
+    if (update.modeCaption) {
+        Label35->setText(text(*update.modeCaption));
+    }
+    if (update.rangeIndex) {
+        RangeIndex = *update.rangeIndex;
+    }
+    if (update.rangeCaption) {
+        LblRange->setText(text(*update.rangeCaption));
+    }
+    if (update.alarmCaption) {
+        LblAlarmMode->setText(text(*update.alarmCaption));
+    }
+    if (update.alarmColour) {
+        setAlarmColour(*update.alarmColour);
+    }
+    LblPwr->setText(text(update.powerText));
+    showFromStart(TxtSWR, update.swrText);
+}
+
+void Form1::updateBargraphs(ReadingRecord& record) {
+    const BargraphUpdate update =
+        computeBargraphs(record, RangeIndex, chkHiPwr->value(), Check1->value());
+    ProgressBar1[0]->show();
+    ProgressBar1[1]->show();
+    ProgressBar3[0]->show();
+
+    ProgressBar3[0]->setMin(update.swr.min);
+    ProgressBar3[0]->setMax(update.swr.max);
+    ProgressBar3[0]->setValue(update.swr.value);
+    Label9->show();
+    Label8->show();
+    Label6[2]->show();
+
+    // A real change runs Check2_Click, which saves.
+    Check2->setValue(update.check2Value);
+
+    if (!update.power) {
+        return;
+    }
+    for (const auto& [index, visible] : update.power->labelWrites) {
+        if (const auto label = Label6.find(index); label != Label6.end()) {
+            label->second->setVisible(visible);
+        }
+    }
+    setLimitsMaxFirst(ProgressBar1[0], update.power->forward);
+    setLimitsMaxFirst(ProgressBar1[1], update.power->reflected);
+    ProgressBar1[0]->setValue(update.power->forward.value);
+    ProgressBar1[1]->setValue(update.power->reflected.value);
+}
+
+}  // namespace veltro

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace veltro {
+
+class MessageBox;
+class SerialPort;
+class SettingsStore;
+
+// What the main window works with. Any pointer may be null: without a port
+// the poll timer's ticks do nothing, without a store "Reading" is not
+// published, and with an empty programDir nothing is saved.
+struct Form1Services {
+    QString programDir;  // the folder that holds config.ini
+    SerialPort* port = nullptr;
+    SettingsStore* store = nullptr;
+    MessageBox* messageBox = nullptr;
+};
+
+}  // namespace veltro

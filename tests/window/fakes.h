@@ -1,0 +1,67 @@
+#pragma once
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/serial_port.h"
+#include "platform/settings_store.h"
+
+namespace veltro::testing {
+
+// A serial port whose line the test plays: `incoming` is what the meter has
+// sent, `written` what the panel wrote, one entry per write.
+class FakePort : public SerialPort {
+  public:
+    bool open = true;
+    std::string incoming;
+    std::vector<std::string> written;
+
+    bool setCommPort(int number) override {
+        port_ = number;
+        return true;
+    }
+    int commPort() const override { return port_; }
+    bool setSettings(const std::string& settings) override {
+        settings_ = settings;
+        return true;
+    }
+    std::string settings() const override { return settings_; }
+    void setInputLen(int) override {}
+    bool setPortOpen(bool wanted) override {
+        open = wanted;
+        return true;
+    }
+    bool portOpen() const override { return open; }
+    std::string errorString() const override { return {}; }
+    void setInBufferCount(int) override { incoming.clear(); }
+    void setOutBufferCount(int) override {}
+    void output(std::string_view data) override {
+        if (open) {
+            written.emplace_back(data);
+        }
+    }
+    std::string input() override {
+        if (!open) {
+            return {};
+        }
+        std::string all;
+        all.swap(incoming);
+        return all;
+    }
+
+  private:
+    int port_ = 1;
+    std::string settings_ = "38400,n,8,1";
+};
+
+class RecordingStore : public SettingsStore {
+  public:
+    std::vector<std::tuple<std::string, std::string, std::string, std::string>> writes;
+    void saveSetting(const std::string& application, const std::string& section,
+                     const std::string& name, const std::string& value) override {
+        writes.emplace_back(application, section, name, value);
+    }
+};
+
+}  // namespace veltro::testing
