@@ -46,7 +46,7 @@ enum Flag : unsigned {
     kRight = 1u << 5,
 };
 
-struct ControlSpec {
+struct ControlEntry {
     const char* name;
     int index;  // -1 for a control that is not in an array
     Kind kind;
@@ -60,7 +60,7 @@ using F = FontKind;
 constexpr int kNoIndex = -1;
 
 // clang-format off
-const ControlSpec kControls[] = {
+const ControlEntry kControls[] = {
     // Plain labels, painted on the window surface.
     {"Label3", kNoIndex, Kind::Label, 1680, 0, 1095, 255, "Property of", F::Arial975, kRight},
     {"Label2", kNoIndex, Kind::Label, 2880, 0, 975, 255, "Label2", F::Arial975, kNone},
@@ -144,7 +144,7 @@ const ControlSpec kControls[] = {
 constexpr int kLabel22Top = 5160;
 constexpr int kLabel22Pitch = 240;
 
-ControlSpec label22Spec(int index) {
+ControlEntry label22Entry(int index) {
     return {"Label22", index, Kind::Label, 480,        kLabel22Top + kLabel22Pitch * index,
             615,       255,   "Label22",   F::Default, kBorder};
 }
@@ -170,12 +170,12 @@ Qt::Alignment alignmentOf(unsigned flags) {
     return horizontal | ((flags & kWraps) ? Qt::AlignTop : Qt::AlignVCenter);
 }
 
-QLabel* makeLabel(QLabel* label, const ControlSpec& spec) {
+QLabel* makeLabel(QLabel* label, const ControlEntry& entry) {
     label->setTextFormat(Qt::PlainText);
-    label->setText(QString::fromLatin1(spec.text));
-    label->setAlignment(alignmentOf(spec.flags));
-    label->setWordWrap((spec.flags & kWraps) != 0);
-    if (spec.flags & kBorder) {
+    label->setText(QString::fromLatin1(entry.text));
+    label->setAlignment(alignmentOf(entry.flags));
+    label->setWordWrap((entry.flags & kWraps) != 0);
+    if (entry.flags & kBorder) {
         label->setFrameStyle(QFrame::Box | QFrame::Plain);
         label->setLineWidth(1);
     }
@@ -194,21 +194,21 @@ QWidget* makeFilled(QWidget* parent, const char* name) {
     return label;
 }
 
-QWidget* makeTextBox(QWidget* parent, const ControlSpec& spec) {
-    auto* box = new QLineEdit(QString::fromLatin1(spec.text), parent);
-    box->setAlignment(alignmentOf(spec.flags) & Qt::AlignHorizontal_Mask);
+QWidget* makeTextBox(QWidget* parent, const ControlEntry& entry) {
+    auto* box = new QLineEdit(QString::fromLatin1(entry.text), parent);
+    box->setAlignment(alignmentOf(entry.flags) & Qt::AlignHorizontal_Mask);
     box->setCursorPosition(0);
     return box;
 }
 
-QWidget* makeCombo(QWidget* parent, const ControlSpec& spec) {
+QWidget* makeCombo(QWidget* parent, const ControlEntry& entry) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     for (const char* item : kPortItems) {
         combo->addItem(QString::fromLatin1(item));
     }
-    combo->setEditText(QString::fromLatin1(spec.text));
+    combo->setEditText(QString::fromLatin1(entry.text));
     return combo;
 }
 
@@ -221,57 +221,57 @@ QWidget* makeScroll(QWidget* parent) {
     return scroll;
 }
 
-QWidget* makePicture(QWidget* parent, const ControlSpec& spec) {
+QWidget* makePicture(QWidget* parent, const ControlEntry& entry) {
     auto* picture = new QLabel(parent);
-    const bool green = QByteArray(spec.name) == "Picture5";
+    const bool green = QByteArray(entry.name) == "Picture5";
     picture->setPixmap(QPixmap::fromImage(makeLamp(green ? kLampGreen : kLampRed)));
     picture->setAlignment(Qt::AlignCenter);
     return picture;
 }
 
-QWidget* makeWidget(QWidget* parent, const ControlSpec& spec) {
-    switch (spec.kind) {
+QWidget* makeWidget(QWidget* parent, const ControlEntry& entry) {
+    switch (entry.kind) {
         case Kind::Label:
-            return makeLabel(new QLabel(parent), spec);
+            return makeLabel(new QLabel(parent), entry);
         case Kind::Scale:
-            return makeLabel(new ScaleLabel(parent), spec);
+            return makeLabel(new ScaleLabel(parent), entry);
         case Kind::Filled:
-            return makeFilled(parent, spec.name);
+            return makeFilled(parent, entry.name);
         case Kind::TextBox:
-            return makeTextBox(parent, spec);
+            return makeTextBox(parent, entry);
         case Kind::Button:
-            return new QPushButton(QString::fromLatin1(spec.text), parent);
+            return new QPushButton(QString::fromLatin1(entry.text), parent);
         case Kind::ColourButton: {
             auto* button = new ColourButton(parent);
-            button->setText(QString::fromLatin1(spec.text));
+            button->setText(QString::fromLatin1(entry.text));
             return button;
         }
         case Kind::Check:
             return new ValueCheckBox(parent);
         case Kind::Combo:
-            return makeCombo(parent, spec);
+            return makeCombo(parent, entry);
         case Kind::Scroll:
             return makeScroll(parent);
         case Kind::Picture:
-            return makePicture(parent, spec);
+            return makePicture(parent, entry);
         case Kind::Bar:
             return new BarWidget(parent);
     }
     return nullptr;
 }
 
-QString objectNameOf(const ControlSpec& spec) {
-    return spec.index == kNoIndex ? QString::fromLatin1(spec.name)
-                                  : Form1::controlName(spec.name, spec.index);
+QString objectNameOf(const ControlEntry& entry) {
+    return entry.index == kNoIndex ? QString::fromLatin1(entry.name)
+                                   : Form1::controlName(entry.name, entry.index);
 }
 
-void applyCommon(QWidget* widget, const ControlSpec& spec) {
-    widget->setObjectName(objectNameOf(spec));
-    if (spec.font != FontKind::Default) {
-        widget->setFont(panelFont(spec.font));
+void applyCommon(QWidget* widget, const ControlEntry& entry) {
+    widget->setObjectName(objectNameOf(entry));
+    if (entry.font != FontKind::Default) {
+        widget->setFont(panelFont(entry.font));
     }
-    widget->setEnabled((spec.flags & kDisabled) == 0);
-    widget->setVisible((spec.flags & kHidden) == 0);
+    widget->setEnabled((entry.flags & kDisabled) == 0);
+    widget->setVisible((entry.flags & kHidden) == 0);
 }
 
 }  // namespace
@@ -289,32 +289,32 @@ T* Form1::control(const QString& objectName) const {
 
 void Form1::createControls() {
     client_->setFont(panelFont(FontKind::Default));
-    for (const ControlSpec& spec : kControls) {
-        applyCommon(makeWidget(client_, spec), spec);
+    for (const ControlEntry& entry : kControls) {
+        applyCommon(makeWidget(client_, entry), entry);
     }
     for (int i = 0; i < 12; ++i) {
-        const ControlSpec spec = label22Spec(i);
-        applyCommon(makeLabel(new QLabel(client_), spec), spec);
+        const ControlEntry entry = label22Entry(i);
+        applyCommon(makeLabel(new QLabel(client_), entry), entry);
     }
 }
 
 void Form1::layoutControls() {
-    auto place = [this](const ControlSpec& spec) {
+    auto place = [this](const ControlEntry& entry) {
         if (auto* widget =
-                client_->findChild<QWidget*>(objectNameOf(spec), Qt::FindDirectChildrenOnly)) {
+                client_->findChild<QWidget*>(objectNameOf(entry), Qt::FindDirectChildrenOnly)) {
             widget->setGeometry(
-                twipsRectToPixels(client_, spec.left, spec.top, spec.width, spec.height));
-            if (spec.kind == Kind::Label) {
-                fitLabelFont(static_cast<QLabel*>(widget), panelFont(spec.font),
-                             (spec.flags & kWraps) ? 2 : 1);
+                twipsRectToPixels(client_, entry.left, entry.top, entry.width, entry.height));
+            if (entry.kind == Kind::Label) {
+                fitLabelFont(static_cast<QLabel*>(widget), panelFont(entry.font),
+                             (entry.flags & kWraps) ? 2 : 1);
             }
         }
     };
-    for (const ControlSpec& spec : kControls) {
-        place(spec);
+    for (const ControlEntry& entry : kControls) {
+        place(entry);
     }
     for (int i = 0; i < 12; ++i) {
-        place(label22Spec(i));
+        place(label22Entry(i));
     }
 }
 
