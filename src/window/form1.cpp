@@ -47,6 +47,8 @@ Form1::Form1(Form1Services services, QWidget* parent)
 
     connectPollHandlers();
     connectSettingsHandlers();
+    connectConnectionHandlers();
+    connectViewHandlers();
 }
 
 Form1::~Form1() = default;

@@ -182,6 +182,29 @@ class Form1 : public QMainWindow, public PollDisplay {
 
     // ---- Geometry ---------------------------------------------------------
     // Places every control from its twips rectangle at the current DPI.
+    // ---- Start-up, connection and shutdown (form1_connection.cpp) ---------
+    // Form_Activate runs at the window's first show, and again from
+    // Combo1_Click; it needs a port and a program folder.
+    void Form_Activate();
+    void Combo1_Click();
+    void chkVersion_Click();
+    void HScroll1_Change();
+    void Form_Unload();
+    void mnuExit_Click();
+    // Outer window geometry in twips, as config.ini keeps it.
+    void setWindowLeftTwips(float twips);
+    void setWindowTopTwips(float twips);
+    void setWindowHeightTwips(float twips);
+
+    // ---- View styles and window commands (form1_views.cpp) -----------------
+    void mnuSmall_Click();
+    void mnuVector_Click();
+    void mnuSetup_Click();
+    void chkOnTop_Click();
+    void SetTopmost(QWidget& window, bool onTop);
+    void mnuAbout_Click();
+    void mnuIndex_Click();
+
     void layoutControls();
     QWidget* clientArea() const { return client_; }
 
@@ -198,6 +221,11 @@ class Form1 : public QMainWindow, public PollDisplay {
     void resizeToDesign();
     void connectPollHandlers();      // form1_poll.cpp
     void connectSettingsHandlers();  // form1_settings.cpp
+    void connectConnectionHandlers();  // form1_connection.cpp
+    void connectViewHandlers();        // form1_views.cpp
+    void applyViewStyle(float heightTwips, QAction* chosen);
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
     template <typename T>
     T* control(const QString& objectName) const;
@@ -207,6 +235,7 @@ class Form1 : public QMainWindow, public PollDisplay {
     std::unique_ptr<ReadingPublication> publication_;
     SaveHold saveHold_;
     ConfiguredPortName configuredPortName_;
+    bool activated_ = false;  // Form_Activate runs at the first show only
 };
 
 }  // namespace veltro

@@ -7,6 +7,7 @@ namespace veltro {
 class MessageBox;
 class SerialPort;
 class SettingsStore;
+class WindowManager;
 
 // What the main window works with. Any pointer may be null: without a port
 // the poll timer's ticks do nothing, without a store "Reading" is not
@@ -16,6 +17,7 @@ struct Form1Services {
     SerialPort* port = nullptr;
     SettingsStore* store = nullptr;
     MessageBox* messageBox = nullptr;
+    WindowManager* windowManager = nullptr;  // always-on-top
 };
 
 }  // namespace veltro

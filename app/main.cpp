@@ -1,0 +1,28 @@
+// veltro-panel: the control panel's one window, its serial port, the
+// per-user settings store and the window manager, wired together.
+#include <QApplication>
+
+#include "close_on_signal.h"
+#include "platform/qt_message_box.h"
+#include "platform/qt_serial_port.h"
+#include "platform/qt_settings_store.h"
+#include "platform/qt_window_manager.h"
+#include "window/form1.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(veltro::kApplicationTitle));
+
+    const QString programDir = QCoreApplication::applicationDirPath();
+    veltro::QtSerialPort port(programDir);
+    veltro::QtSettingsStore store;
+    veltro::QtMessageBox messageBox;
+    veltro::QtWindowManager windowManager;
+
+    veltro::Form1 form(veltro::Form1Services{programDir, &port, &store, &messageBox,
+                                             &windowManager});
+    messageBox.setParent(&form);
+    CloseOnSignal closeOnSignal(form);
+    form.show();
+    return app.exec();
+}

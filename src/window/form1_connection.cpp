@@ -1,0 +1,104 @@
+// Start-up, the connection handlers and shutdown: the port box, the firmware
+// box, the poll-rate slider and the window's unloading.
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QTimer>
+
+#include "platform/serial_port.h"
+#include "settings/startup.h"
+#include "window/form1.h"
+#include "window/form1_startup_target.h"
+#include "window/twips.h"
+#include "window/value_check_box.h"
+
+namespace veltro {
+
+void Form1::connectConnectionHandlers() {
+    // activated: an item chosen from the list (mouse or arrow keys); typing
+    // into the box runs nothing, and typed text never becomes an item.
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
+    connect(chkVersion, &QCheckBox::stateChanged, this, &Form1::chkVersion_Click);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
+    connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (activated_) {
+        return;
+    }
+    activated_ = true;
+    // After the show has finished, so a port message stands over the window.
+    QTimer::singleShot(0, this, &Form1::Form_Activate);
+}
+
+void Form1::Form_Activate() {
+    if (services_.port == nullptr || services_.programDir.isEmpty()) {
+        return;
+    }
+    Form1StartupTarget target(*this);
+    runStartup(target);
+}
+
+void Form1::Combo1_Click() {
+    if (services_.port == nullptr || services_.programDir.isEmpty()) {
+        return;
+    }
+    Form1StartupTarget target(*this);
+    runPortChoice(target);
+}
+
+void Form1::chkVersion_Click() {
+    const int version = chkVersion->value();
+    if (services_.port != nullptr) {
+        services_.port->setSettings(lineSettingsFor(version));
+    }
+    const bool callsignEnabled = callsignControlsEnabledFor(version);
+    CmdCallsignSet->setEnabled(callsignEnabled);
+    TxtCallsignSet->setEnabled(callsignEnabled);
+    Text3->setText(QString::number(version));
+    SaveSettings();
+}
+
+void Form1::HScroll1_Change() {
+    Timer1->stop();
+    Timer1->setInterval(HScroll1->value());
+    TxtPollRate->setText(QString::number(HScroll1->value()));
+    SaveSettings();
+    Timer1->start();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::Form_Unload() {
+    Form1StartupTarget target(*this);
+    runShutdown(target);
+}
+
+void Form1::mnuExit_Click() {
+    close();
+}
+
+void Form1::setWindowLeftTwips(float twips) {
+    move(twipsToPixelsX(this, twips), frameGeometry().y());
+}
+
+void Form1::setWindowTopTwips(float twips) {
+    move(frameGeometry().x(), twipsToPixelsY(this, twips));
+}
+
+void Form1::setWindowHeightTwips(float twips) {
+    // The stored height is the outer one: frame and title bar included.
+    const int frameExtra = frameGeometry().height() - height();
+    resize(width(), std::max(0, twipsToPixelsY(this, twips) - frameExtra));
+}
+
+}  // namespace veltro
