@@ -46,7 +46,9 @@ echo "Simulated meter on $device (linked as $bin/ports/com1); its log: $build/me
 screenshot=""
 if [ -z "${DISPLAY:-}" ]; then
     display=":$((90 + RANDOM % 100))"
-    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # Its own session, so a Ctrl-C reaches the panel but not its display:
+    # the panel must still be able to close cleanly and save.
+    setsid Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     export DISPLAY="$display"
     sleep 1

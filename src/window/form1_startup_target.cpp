@@ -145,6 +145,8 @@ void Form1StartupTarget::setPortBoxText(const std::string& text) {
     // Setting the edit text runs no Combo1_Click (that follows a list choice).
     form_.Combo1->setEditText(
         QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    // The box is narrow: show the start of the name, not its end.
+    form_.Combo1->lineEdit()->setCursorPosition(0);
     form_.forgetConfiguredPortName();
 }
 
