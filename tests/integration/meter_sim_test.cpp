@@ -1,0 +1,182 @@
+// The simulated meter's own logic: command stream, readings, fault replies.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "command_parser.h"
+#include "meter/status_frame.h"
+#include "meter_behaviour.h"
+#include "reading_model.h"
+
+namespace veltro::sim {
+namespace {
+
+using Kind = MeterCommand::Kind;
+
+struct ParseCase {
+    std::vector<std::string> reads;  // as they arrive, cut anywhere
+    std::vector<std::string> commands;
+};
+
+TEST(CommandParserTest, SplitsBackToBackCommandsInBothDialects) {
+    const ParseCase cases[] = {
+        {{";P?"}, {";P?"}},
+        {{"P"}, {"P"}},
+        {{";A?;F?"}, {";A?", ";F?"}},
+        {{"AFP"}, {"A", "F", "P"}},
+        {{";", "P", "?"}, {";P?"}},
+        {{";CAB", "    ?;P?"}, {";CAB    ?", ";P?"}},
+        {{";C;P?AF??"}, {";C;P?AF??"}},  // six characters are taken as they come
+        {{"xx;P?"}, {"xx", ";P?"}},
+        {{";Q?P"}, {";Q?", "P"}},
+        {{";PX;F?"}, {";", "P", "X", ";F?"}},
+    };
+    for (const auto& c : cases) {
+        CommandParser parser;
+        std::vector<std::string> got;
+        for (const auto& read : c.reads) {
+            for (const auto& command : parser.feed(read)) {
+                got.push_back(command.text);
+            }
+        }
+        EXPECT_EQ(got, c.commands) << c.reads.front();
+    }
+}
+
+TEST(CommandParserTest, ReportsKindsAndTheCallsign) {
+    CommandParser parser;
+    const auto commands = parser.feed(";CW1AW  ?A;F?P~");
+    ASSERT_EQ(commands.size(), 5u);
+    EXPECT_EQ(commands[0].kind, Kind::Callsign);
+    EXPECT_EQ(commands[0].callsign, "W1AW  ");
+    EXPECT_EQ(commands[1].kind, Kind::Alarm);
+    EXPECT_EQ(commands[2].kind, Kind::PowerMode);
+    EXPECT_EQ(commands[3].kind, Kind::Poll);
+    EXPECT_EQ(commands[4].kind, Kind::Unknown);
+    EXPECT_FALSE(parser.hasPartial());
+}
+
+TEST(ReadingModelTest, MovingStationCoversEveryRangeAndStaysConsistent) {
+    ReadingModel model;
+    std::set<int> ranges;
+    double lowest = 1e9, highest = 0, swrLow = 9, swrHigh = 0;
+    bool carrierOff = false, phaseBelow = false, phaseAbove = false;
+    for (int step = 0; step < 400; ++step) {
+        const FrameFields f = model.nextReading();
+        ASSERT_EQ(buildFrame(f).size(), kFrameLength);
+        ranges.insert(f.meterRange);
+        EXPECT_EQ(f.meterRange, ReadingModel::rangeFor(f.forwardPower));
+        swrLow = std::min(swrLow, f.swr);
+        swrHigh = std::max(swrHigh, f.swr);
+        phaseBelow |= f.phase < -1;
+        phaseAbove |= f.phase > 1;
+        if (f.forwardPower == 0) {
+            carrierOff = true;
+            continue;
+        }
+        lowest = std::min(lowest, f.forwardPower);
+        highest = std::max(highest, f.forwardPower);
+        EXPECT_NEAR(f.powerDbm, 10 * std::log10(f.forwardPower * 1000), 1e-9);
+    }
+    EXPECT_EQ(ranges, (std::set<int>{0, 1, 2}));
+    EXPECT_LT(lowest, 0.05);
+    EXPECT_GT(highest, 5000);
+    EXPECT_LE(highest, 9999.99);
+    EXPECT_EQ(swrLow, 1.0);
+    EXPECT_GT(swrHigh, 3.0);
+    EXPECT_LE(swrHigh, 3.5);
+    EXPECT_TRUE(carrierOff);
+    EXPECT_TRUE(phaseBelow && phaseAbove);
+}
+
+TEST(ReadingModelTest, SettingsStepRoundAndSteadyReadingIsFixed) {
+    ReadingModel model;
+    model.setSteady(true);
+    const int alarm = model.alarm();
+    for (int i = 0; i < 6; ++i) {
+        model.stepAlarm();
+    }
+    EXPECT_EQ(model.alarm(), alarm);
+    model.stepPowerMode();
+    model.stepPowerMode();
+    model.stepPowerMode();
+    EXPECT_EQ(model.powerMode(), 0);
+    model.setCallsign("AB    ");
+    EXPECT_EQ(buildFrame(model.nextReading()), buildFrame(model.nextReading()));
+    const FrameFields f = model.nextReading();
+    EXPECT_EQ(f.callsign, "AB    ");
+    EXPECT_DOUBLE_EQ(f.forwardPower, 100);
+    EXPECT_NEAR(f.impedance, 75, 1e-9);
+    EXPECT_NEAR(f.phase, 0, 1e-9);
+    EXPECT_NEAR(f.powerDbm, 50, 1e-9);
+    EXPECT_EQ(f.meterRange, 1);
+}
+
+struct FaultCase {
+    Fault fault;
+    std::vector<std::size_t> writeSizes;
+    std::vector<int> delaysMs;
+};
+
+TEST(MeterBehaviourTest, EachFaultShapesTheReplyToOnePoll) {
+    const FaultCase cases[] = {
+        {Fault::None, {43}, {0}},           {Fault::Silent, {}, {}},
+        {Fault::TrailingCr, {44}, {0}},     {Fault::Double, {86}, {0}},
+        {Fault::Split, {21, 22}, {0, 300}}, {Fault::Late, {43}, {700}},
+    };
+    for (const auto& c : cases) {
+        SimOptions options;
+        options.fault = c.fault;
+        options.gapMs = 300;
+        options.delayMs = 700;
+        MeterBehaviour meter(options);
+        const auto now = Clock::now();
+        const auto outcome = meter.handle({Kind::Poll, "P", {}}, now);
+        ASSERT_EQ(outcome.writes.size(), c.writeSizes.size()) << faultName(c.fault);
+        for (std::size_t i = 0; i < outcome.writes.size(); ++i) {
+            EXPECT_EQ(outcome.writes[i].bytes.size(), c.writeSizes[i]) << faultName(c.fault);
+            EXPECT_EQ(outcome.writes[i].due - now, std::chrono::milliseconds(c.delaysMs[i]));
+        }
+    }
+}
+
+TEST(MeterBehaviourTest, SplitMeterIgnoresCommandsUntilItHasSentAndControlLinesSwitch) {
+    SimOptions options;
+    options.fault = Fault::Split;
+    MeterBehaviour meter(options);
+    const auto now = Clock::now();
+    meter.handle({Kind::Poll, "P", {}}, now);
+    EXPECT_TRUE(meter.handle({Kind::Poll, "P", {}}, now).writes.empty());
+    EXPECT_EQ(meter.handle({Kind::Poll, "P", {}}, now + std::chrono::seconds(1)).writes.size(), 2u);
+
+    EXPECT_FALSE(meter.control("cr").empty());
+    EXPECT_EQ(meter.fault(), Fault::TrailingCr);
+    EXPECT_FALSE(meter.control("normal").empty());
+    EXPECT_EQ(meter.fault(), Fault::None);
+    EXPECT_FALSE(meter.control("gap 250").empty());
+    EXPECT_TRUE(meter.control("gap -4").empty());
+    EXPECT_TRUE(meter.control("explode").empty());
+}
+
+TEST(SimOptionsTest, ParsesSwitches) {
+    const char* argv[] = {"sim",      "--port",        "7",     "--dir", "/tmp/x",
+                          "--steady", "--trailing-cr", "--gap", "250"};
+    SimOptions options;
+    std::string error;
+    ASSERT_TRUE(parseOptions(9, const_cast<char**>(argv), options, error)) << error;
+    EXPECT_EQ(options.port, 7);
+    EXPECT_EQ(options.folder, "/tmp/x");
+    EXPECT_TRUE(options.steady);
+    EXPECT_EQ(options.fault, Fault::TrailingCr);
+    EXPECT_EQ(options.gapMs, 250);
+    for (const char* bad : {"--port=3", "--bogus"}) {
+        const char* args[] = {"sim", bad};
+        EXPECT_FALSE(parseOptions(2, const_cast<char**>(args), options, error)) << bad;
+    }
+    const char* noNumber[] = {"sim", "--port", "256"};
+    EXPECT_FALSE(parseOptions(3, const_cast<char**>(noNumber), options, error));
+}
+
+}  // namespace
+}  // namespace veltro::sim

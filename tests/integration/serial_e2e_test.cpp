@@ -1,0 +1,235 @@
+// The real poll cycle over the Qt serial layer against the simulated meter on
+// a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "meter/poll_cycle.h"
+#include "platform/qt_serial_port.h"
+
+namespace veltro {
+namespace {
+
+constexpr int kPort = 7;
+constexpr int kTickMs = 150;
+
+class RecordingDisplay : public PollDisplay {
+  public:
+    int versionValue() const override { return version; }
+    void setLinkLamp(bool green) override { lamps.push_back(green); }
+    void showInputString(const std::string& frameText) override { frames.push_back(frameText); }
+    void publishReading(const std::string& readingText) override { reading = readingText; }
+    void showCallsign(const std::string& text) override { callsign = text; }
+    void updateReadout(ReadingRecord&) override {}
+    void updateBargraphs(ReadingRecord&) override {}
+
+    int version = 0;
+    std::vector<bool> lamps;
+    std::vector<std::string> frames;
+    std::string reading;
+    std::string callsign;
+};
+
+// The serial layer, keeping what each cycle read.
+class RecordingPort : public QtSerialPort {
+  public:
+    using QtSerialPort::QtSerialPort;
+    std::string input() override {
+        std::string got = QtSerialPort::input();
+        inputs.push_back(got);
+        if (inputs.size() > 6) {
+            inputs.erase(inputs.begin());
+        }
+        return got;
+    }
+    std::vector<std::string> inputs;
+};
+
+class SerialEndToEndTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        sim.setProgram(QStringLiteral(VELTRO_SIM_PATH));
+        sim.setArguments(
+            {"--dir", dir.path(), "--port", QString::number(kPort), "--steady", "--gap", "600"});
+        sim.start();
+        ASSERT_TRUE(sim.waitForStarted(5000));
+        while (!sim.canReadLine() && sim.waitForReadyRead(5000)) {
+        }
+        ASSERT_TRUE(sim.canReadLine()) << "the simulator prints its device path";
+        devicePath = QString::fromUtf8(sim.readLine()).trimmed();
+        ASSERT_TRUE(devicePath.startsWith("/dev/"));
+        ASSERT_TRUE(QFileInfo(linkPath()).isSymLink());
+    }
+    void TearDown() override {
+        if (sim.state() != QProcess::NotRunning) {
+            sim.terminate();
+            EXPECT_TRUE(sim.waitForFinished(5000));
+            EXPECT_FALSE(QFileInfo(linkPath()).isSymLink()) << "the link goes with the simulator";
+        }
+    }
+    QString linkPath() const { return dir.filePath(QStringLiteral("ports/com%1").arg(kPort)); }
+
+    void openPort(const std::string& settings) {
+        ASSERT_TRUE(port.setCommPort(kPort));
+        ASSERT_TRUE(port.setSettings(settings));
+        port.setInputLen(0);
+        ASSERT_TRUE(port.setPortOpen(true)) << port.errorString();
+        port.setInBufferCount(0);
+        cycle.clearPending();
+    }
+    void tick() {
+        cycle.tick(port, display);
+        QTest::qWait(kTickMs);
+    }
+    // What the last cycles read, for failure messages.
+    std::string recentInputs() const {
+        std::string text;
+        for (const auto& input : port.inputs) {
+            text += "[" + input + "]\n";
+        }
+        return text;
+    }
+    // Ticks until a cycle accepts a frame; false if none within the bound.
+    bool tickUntilAccepted(int maxTicks = 8) {
+        for (int i = 0; i < maxTicks; ++i) {
+            tick();
+            if (display.lamps.back()) {
+                return true;
+            }
+        }
+        return false;
+    }
+    void control(const char* line) {
+        sim.write(line);
+        sim.write("\n");
+        ASSERT_TRUE(sim.waitForBytesWritten(2000));
+    }
+    std::string simLog() { return sim.readAllStandardError().toStdString(); }
+
+    QTemporaryDir dir;
+    QProcess sim;
+    QString devicePath;
+    RecordingPort port{dir.path()};
+    PollCycle cycle;
+    RecordingDisplay display;
+};
+
+struct DialectCase {
+    int version;
+    std::string settings;
+    std::string poll;
+    std::string alarm;
+    std::string powerMode;
+};
+const DialectCase kDialects[] = {
+    {0, "38400,n,8,1", ";P?", ";A?", ";F?"},
+    {1, "115200,n,8,1", "P", "A", "F"},
+};
+
+TEST_F(SerialEndToEndTest, PollsInBothDialectsAndDecodesTheMetersFrames) {
+    for (const auto& d : kDialects) {
+        SCOPED_TRACE(d.settings);
+        display.version = d.version;
+        openPort(d.settings);
+        ASSERT_TRUE(tickUntilAccepted());
+        EXPECT_EQ(display.frames.back().size(), 43u);
+        EXPECT_DOUBLE_EQ(cycle.record.ForwardPower, 100.0);
+        EXPECT_DOUBLE_EQ(cycle.record.ImpedanceMagnitude, 75.0);
+        EXPECT_DOUBLE_EQ(cycle.record.PhaseAngle, 0.0);
+        EXPECT_DOUBLE_EQ(cycle.record.PowerDbm, 50.0);
+        EXPECT_DOUBLE_EQ(cycle.record.Swr, 1.5);
+        EXPECT_DOUBLE_EQ(cycle.record.MeterRange, 1.0);
+        EXPECT_EQ(display.reading, "50.0");
+        // Steady polling accepts a frame per cycle; on a loaded machine a
+        // reply can slip past a tick and pair up with the next one.
+        int accepted = 0;
+        for (int i = 0; i < 6; ++i) {
+            tick();
+            accepted += display.lamps.back() ? 1 : 0;
+        }
+        EXPECT_GE(accepted, 3) << recentInputs();
+        EXPECT_NE(simLog().find("received \"" + d.poll + "\" (poll)"), std::string::npos);
+        port.setPortOpen(false);
+    }
+}
+
+TEST_F(SerialEndToEndTest, CommandsReachTheMeterAndShowInLaterFrames) {
+    for (const auto& d : kDialects) {
+        SCOPED_TRACE(d.settings);
+        display.version = d.version;
+        openPort(d.settings);
+        ASSERT_TRUE(tickUntilAccepted());
+        const double alarmBefore = cycle.record.AlarmSetting;
+        const double modeBefore = cycle.record.MeterMode;
+        const std::string callsign = d.version == 0 ? "AB" : "W1XYZ9";
+
+        cycle.callsignTextChanged(callsign);
+        cycle.requestAlarm();
+        cycle.requestPowerMode();
+        cycle.requestCallsign();
+        for (int i = 0; i < 20 && cycle.anyPending(); ++i) {
+            tick();
+        }
+        ASSERT_FALSE(cycle.anyPending()) << "commands went out\n" << recentInputs() << simLog();
+        // The cycle after the commands may read nothing; then polling resumes.
+        tick();
+        ASSERT_TRUE(tickUntilAccepted());
+        EXPECT_EQ(cycle.record.AlarmSetting, std::fmod(alarmBefore + 1, 6));
+        EXPECT_EQ(cycle.record.MeterMode, std::fmod(modeBefore + 1, 3));
+        EXPECT_EQ(display.callsign, (callsign + "      ").substr(0, 6));
+
+        const std::string log = simLog();
+        for (const auto& sent : {d.alarm, d.powerMode, ";C" + cycle.CallsignToSend + "?"}) {
+            EXPECT_NE(log.find("received \"" + sent + "\""), std::string::npos) << sent;
+        }
+        port.setPortOpen(false);
+    }
+}
+
+TEST_F(SerialEndToEndTest, FaultyRepliesAreRejectedAndPollingRecovers) {
+    openPort("38400,n,8,1");
+    ASSERT_TRUE(tickUntilAccepted());
+    for (const char* fault : {"split", "cr", "double", "garbage"}) {
+        SCOPED_TRACE(fault);
+        control(fault);
+        tick();  // a reply already on its way may still be sound
+        tick();
+        const std::size_t from = display.lamps.size();
+        for (int i = 0; i < 8; ++i) {
+            tick();
+        }
+        const std::vector<bool> during(display.lamps.begin() + from, display.lamps.end());
+        EXPECT_EQ(std::count(during.begin(), during.end(), true), 0);
+        control("normal");
+        EXPECT_TRUE(tickUntilAccepted(10)) << "recovers once the meter answers properly";
+        EXPECT_DOUBLE_EQ(cycle.record.ForwardPower, 100.0);
+    }
+}
+
+TEST_F(SerialEndToEndTest, MeterVanishingWhilePollingLeavesAClosedPortAndNoCrash) {
+    openPort("115200,n,8,1");
+    display.version = 1;
+    ASSERT_TRUE(tickUntilAccepted());
+    sim.kill();  // no clean-up: the pseudo-terminal just goes away
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    const std::size_t from = display.lamps.size();
+    for (int i = 0; i < 5; ++i) {
+        tick();
+    }
+    EXPECT_FALSE(port.portOpen());
+    const std::vector<bool> after(display.lamps.begin() + from, display.lamps.end());
+    EXPECT_EQ(std::count(after.begin(), after.end(), true), 0);
+    QFile::remove(linkPath());
+}
+
+}  // namespace
+}  // namespace veltro

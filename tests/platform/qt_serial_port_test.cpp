@@ -1,0 +1,231 @@
+#include "platform/qt_serial_port.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/pty_pair.h"
+
+namespace veltro {
+namespace {
+
+struct SettingsCase {
+    std::string text;
+    bool valid;
+    qint32 baud;
+};
+
+TEST(LineSettingsTest, ParsesTheSerialControlNotation) {
+    const SettingsCase cases[] = {
+        {"38400,n,8,1", true, 38400},
+        {"115200,n,8,1", true, 115200},
+        {"9600,E,7,2", true, 9600},
+        {"1200, o ,5,1.5", true, 1200},
+        {"", false, 0},
+        {"38400,n,8", false, 0},
+        {"38400,x,8,1", false, 0},
+        {"38400,n,9,1", false, 0},
+        {"38400,n,8,3", false, 0},
+        {"-5,n,8,1", false, 0},
+        {"fast,n,8,1", false, 0},
+        {"38400,n,8,1,1", false, 0},
+        {"99999999999,n,8,1", false, 0},
+    };
+    for (const auto& c : cases) {
+        LineSettings parsed;
+        EXPECT_EQ(parseLineSettings(c.text, parsed), c.valid) << c.text;
+        if (c.valid) {
+            EXPECT_EQ(parsed.baudRate, c.baud) << c.text;
+        }
+    }
+}
+
+class QtSerialPortTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(pty.ok());
+        ASSERT_TRUE(QDir(dir.path()).mkpath("ports"));
+    }
+    // ports/com<n> -> the pty slave, as the simulator or the operator makes it.
+    void linkPort(int number) {
+        ASSERT_TRUE(QFile::link(QString::fromStdString(pty.slavePath()),
+                                dir.filePath(QStringLiteral("ports/com%1").arg(number))));
+    }
+    void openLinked(QtSerialPort& port, int number = 3) {
+        linkPort(number);
+        ASSERT_TRUE(port.setCommPort(number));
+        ASSERT_TRUE(port.setPortOpen(true)) << port.errorString();
+    }
+    static speed_t slaveSpeed(int fd) {
+        termios t{};
+        tcgetattr(fd, &t);
+        return cfgetospeed(&t);
+    }
+
+    QTemporaryDir dir;
+    PtyPair pty;
+};
+
+TEST_F(QtSerialPortTest, PortNumbersMapToLinksBesideTheProgramElseToSystemPorts) {
+    QtSerialPort port(dir.path());
+    linkPort(2);
+    // A dangling link still names the operator's device.
+    ASSERT_TRUE(QFile::link(dir.filePath("nowhere"), dir.filePath("ports/com4")));
+    EXPECT_EQ(port.devicePath(2), dir.filePath("ports/com2"));
+    EXPECT_EQ(port.devicePath(4), dir.filePath("ports/com4"));
+    EXPECT_EQ(port.devicePath(1), "/dev/ttyS0");
+    EXPECT_EQ(port.devicePath(16), "/dev/ttyS15");
+}
+
+TEST_F(QtSerialPortTest, RefusesPortNumbersOutsideOneTo255AndKeepsTheOldOne) {
+    QtSerialPort port(dir.path());
+    EXPECT_EQ(port.commPort(), 1);
+    for (int bad : {0, -1, 256, 32767}) {
+        EXPECT_FALSE(port.setCommPort(bad)) << bad;
+        EXPECT_EQ(port.commPort(), 1);
+    }
+    EXPECT_TRUE(port.setCommPort(255));
+    EXPECT_EQ(port.commPort(), 255);
+}
+
+TEST_F(QtSerialPortTest, MissingDeviceFailsCleanlyAndSaysWhy) {
+    QtSerialPort port(dir.path());
+    ASSERT_TRUE(QFile::link(dir.filePath("gone"), dir.filePath("ports/com5")));
+    ASSERT_TRUE(port.setCommPort(5));
+    EXPECT_FALSE(port.setPortOpen(true));
+    EXPECT_FALSE(port.portOpen());
+    EXPECT_NE(port.errorString().find("com5"), std::string::npos) << port.errorString();
+    // Everything the cycle does on a closed port is harmless.
+    port.setOutBufferCount(0);
+    port.setInBufferCount(0);
+    port.output(";P?");
+    EXPECT_EQ(port.input(), "");
+}
+
+TEST_F(QtSerialPortTest, SecondOpenOfABusyDeviceFails) {
+    QtSerialPort first(dir.path());
+    openLinked(first);
+    QtSerialPort second(dir.path());
+    ASSERT_TRUE(second.setCommPort(3));
+    EXPECT_FALSE(second.setPortOpen(true));
+    EXPECT_FALSE(second.errorString().empty());
+    EXPECT_TRUE(first.portOpen());
+}
+
+TEST_F(QtSerialPortTest, OpensClosesAndReopens) {
+    QtSerialPort port(dir.path());
+    openLinked(port);
+    EXPECT_TRUE(port.portOpen());
+    EXPECT_FALSE(port.setCommPort(4)) << "number changes only while closed";
+    EXPECT_TRUE(port.setPortOpen(false));
+    EXPECT_FALSE(port.portOpen());
+    EXPECT_TRUE(port.setPortOpen(true)) << port.errorString();
+    EXPECT_TRUE(port.portOpen());
+}
+
+TEST_F(QtSerialPortTest, OutputReachesTheLineExactly) {
+    QtSerialPort port(dir.path());
+    openLinked(port);
+    const std::string command(";C\x01?;P \xff?", 10);
+    port.output(command);
+    EXPECT_EQ(pty.receive(), command);
+    port.output("P");
+    port.output("A");
+    EXPECT_EQ(pty.receive(), "PA");
+}
+
+TEST_F(QtSerialPortTest, InputReturnsEverythingArrivedWithoutTheEventLoop) {
+    QtSerialPort port(dir.path());
+    openLinked(port);
+    port.setInputLen(0);
+    EXPECT_EQ(port.input(), "");
+    const std::string first = ";first half of a reply";
+    std::string second(3000, 'x');
+    second.append("\r\n\0end", 6);  // binary bytes pass untouched
+    pty.send(first);
+    pty.send(second);
+    QTest::qSleep(50);  // bytes reach the slave; no events are processed
+
+    QElapsedTimer timer;
+    timer.start();
+    const std::string got = port.input();
+    EXPECT_LT(timer.elapsed(), 100);
+    EXPECT_EQ(got, first + second);
+    EXPECT_EQ(port.input(), "") << "a read empties the buffer";
+}
+
+TEST_F(QtSerialPortTest, InputLenLimitsOneRead) {
+    QtSerialPort port(dir.path());
+    openLinked(port);
+    port.setInputLen(4);
+    pty.send("0123456789");
+    QTest::qSleep(50);
+    EXPECT_EQ(port.input(), "0123");
+    port.setInputLen(0);
+    EXPECT_EQ(port.input(), "456789");
+}
+
+TEST_F(QtSerialPortTest, InBufferCountZeroDiscardsWhatWasReceived) {
+    QtSerialPort port(dir.path());
+    openLinked(port);
+    pty.send("stale bytes");
+    QTest::qSleep(50);
+    QCoreApplication::processEvents();
+    port.setInBufferCount(0);
+    EXPECT_EQ(port.input(), "");
+    pty.send("fresh");
+    QTest::qSleep(50);
+    EXPECT_EQ(port.input(), "fresh");
+}
+
+TEST_F(QtSerialPortTest, SettingsApplyAtOnceToAnOpenPort) {
+    QtSerialPort port(dir.path());
+    ASSERT_TRUE(port.setSettings("38400,n,8,1"));
+    openLinked(port);
+    EXPECT_EQ(slaveSpeed(pty.slaveFd()), B38400);
+    ASSERT_TRUE(port.setSettings("115200,n,8,1"));
+    EXPECT_EQ(slaveSpeed(pty.slaveFd()), B115200);
+    EXPECT_EQ(port.settings(), "115200,n,8,1");
+    EXPECT_FALSE(port.setSettings("115200;n;8;1"));
+    EXPECT_EQ(port.settings(), "115200,n,8,1");
+    EXPECT_EQ(slaveSpeed(pty.slaveFd()), B115200);
+}
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+TEST_F(QtSerialPortTest, FarEndClosingLeavesAClosedOrSilentPortWithoutSpinning) {
+    QtSerialPort port(dir.path());
+    openLinked(port);
+    pty.closeSlave();
+    pty.closeMaster();
+
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    for (int tick = 0; tick < 10; ++tick) {  // a few poll cycles' worth
+        port.setOutBufferCount(0);
+        port.output(";P?");
+        EXPECT_EQ(port.input(), "");
+        QTest::qWait(40);
+    }
+    const double cpuUsed = cpuSeconds() - cpuBefore;
+    // A notifier spinning on a hung-up descriptor would burn the whole wait.
+    EXPECT_LT(cpuUsed, 0.5 * wall.elapsed() / 1000.0);
+    EXPECT_FALSE(port.portOpen());
+    EXPECT_NE(port.errorString().find("lost"), std::string::npos) << port.errorString();
+}
+
+}  // namespace
+}  // namespace veltro

@@ -1,0 +1,121 @@
+#include "sim_options.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace veltro::sim {
+
+namespace {
+
+struct FaultEntry {
+    const char* name;
+    Fault fault;
+};
+constexpr FaultEntry kFaults[] = {
+    {"normal", Fault::None}, {"silent", Fault::Silent}, {"garbage", Fault::Garbage},
+    {"split", Fault::Split}, {"cr", Fault::TrailingCr}, {"double", Fault::Double},
+    {"late", Fault::Late},
+};
+
+bool parseNumber(std::string_view text, int low, int high, int& value) {
+    int parsed = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, parsed);
+    if (ec != std::errc() || ptr != end || text.empty() || parsed < low || parsed > high) {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
+}  // namespace
+
+std::optional<Fault> faultByName(const std::string& name) {
+    for (const auto& entry : kFaults) {
+        if (name == entry.name) {
+            return entry.fault;
+        }
+    }
+    return std::nullopt;
+}
+
+const char* faultName(Fault fault) {
+    for (const auto& entry : kFaults) {
+        if (entry.fault == fault) {
+            return entry.name;
+        }
+    }
+    return "?";
+}
+
+std::string usageText() {
+    return R"(Usage: veltro-meter-sim [options]
+
+Simulated Veltro wattmeter on a pseudo-terminal. Makes the link
+<folder>/ports/com<N> to its device, prints the device path on one line of
+stdout, answers every poll (";P?" or "P") with one 43-character status frame,
+and steps the alarm setting (";A?"/"A"), the power mode (";F?"/"F") and stores
+the call sign (";C" + 6 characters + "?"). Every command received is logged
+on stderr. The link is removed on exit (also on SIGINT and SIGTERM).
+
+Options:
+  -p, --port N      port number of the link ports/com<N>, 1..255 (default 1)
+  -d, --dir FOLDER  folder that holds ports/ (default: the executable's folder)
+  --steady          fixed readings: 100.00 W, 50.0 dBm, SWR 1.50, 75.0 ohm at 0.0
+                    degrees, range 1 (default: a moving station)
+  --silent          answer nothing
+  --garbage         answer junk instead of frames
+  --split           send each frame in two writes, --gap ms apart, and ignore
+                    polls in between
+  --trailing-cr     end each frame with a carriage return
+  --double          answer each poll with two frames
+  --late            answer each poll after --delay ms
+  --gap MS          gap of --split (default 500)
+  --delay MS        delay of --late (default 500)
+  -h, --help        show this text
+
+Control lines on stdin, one per line, switch at run time:
+  normal | silent | garbage | split | cr | double | late
+  steady | moving | gap MS | delay MS
+)";
+}
+
+bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        auto value = [&]() -> std::string_view { return hasValue ? argv[++i] : ""; };
+        if (arg == "-h" || arg == "--help") {
+            options.help = true;
+        } else if (arg == "-p" || arg == "--port") {
+            if (!parseNumber(value(), 1, 255, options.port)) {
+                error = "--port needs a number from 1 to 255";
+                return false;
+            }
+        } else if (arg == "-d" || arg == "--dir") {
+            if (!hasValue) {
+                error = "--dir needs a folder";
+                return false;
+            }
+            options.folder = value();
+        } else if (arg == "--steady") {
+            options.steady = true;
+        } else if (arg == "--trailing-cr") {
+            options.fault = Fault::TrailingCr;
+        } else if (arg.starts_with("--") && faultByName(std::string(arg.substr(2)))) {
+            options.fault = *faultByName(std::string(arg.substr(2)));
+        } else if (arg == "--gap" || arg == "--delay") {
+            int& target = arg == "--gap" ? options.gapMs : options.delayMs;
+            if (!parseNumber(value(), 0, 60000, target)) {
+                error = std::string(arg) + " needs milliseconds from 0 to 60000";
+                return false;
+            }
+        } else {
+            error = "unknown argument: " + std::string(arg);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace veltro::sim

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace veltro::sim {
+
+// How the simulated meter misbehaves when it answers a poll.
+enum class Fault {
+    None,        // one status frame per poll
+    Silent,      // no answer
+    Garbage,     // junk bytes instead of a frame
+    Split,       // the frame in two writes with a gap; busy (deaf) meanwhile
+    TrailingCr,  // the frame followed by a carriage return
+    Double,      // two frames for one poll
+    Late,        // the frame after a delay
+};
+
+std::optional<Fault> faultByName(const std::string& name);
+const char* faultName(Fault fault);
+
+struct SimOptions {
+    int port = 1;
+    std::string folder;  // empty: the folder of the executable
+    bool steady = false;
+    Fault fault = Fault::None;
+    int gapMs = 500;
+    int delayMs = 500;
+    bool help = false;
+};
+
+// False with a message for arguments it does not understand.
+bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error);
+std::string usageText();
+
+}  // namespace veltro::sim
