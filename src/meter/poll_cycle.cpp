@@ -1,5 +1,7 @@
 #include "meter/poll_cycle.h"
 
+#include <algorithm>
+
 #include "meter/commands.h"
 #include "meter/derived.h"
 #include "meter/status_frame.h"
@@ -8,8 +10,12 @@ namespace veltro {
 
 namespace {
 // Rejected cycles, with a command pending and no poll written, after which
-// the next cycle writes a recovery poll.
+// the next cycle writes a recovery poll. Each further recovery poll for the
+// same commands waits one cycle longer (up to the cap), so a meter that
+// answers later than one tick still gets its answer read in a cycle that may
+// send the commands.
 constexpr int kRejectedCyclesBeforeRecoveryPoll = 2;
+constexpr int kMostRejectedCyclesBeforeRecoveryPoll = 8;
 }  // namespace
 
 void PollCycle::clearPending() {
@@ -17,6 +23,7 @@ void PollCycle::clearPending() {
     PowerModeCommandPending = false;
     CallsignCommandPending = false;
     rejectedWhilePending_ = 0;
+    recoveryPolls_ = 0;
 }
 
 bool PollCycle::anyPending() const {
@@ -32,7 +39,8 @@ void PollCycle::callsignTextChanged(std::string_view boxText) {
 // two rejected cycles without a poll the next cycle polls anyway (a recovery
 // poll). That cycle writes no commands even if it accepts a frame, which
 // keeps a poll and a command out of the same cycle; the following cycle
-// writes no poll, reads the answer and sends the commands.
+// writes no poll, reads the answer and sends the commands. Recovery polls
+// back off (see above) so late answers cannot keep the commands waiting.
 void PollCycle::tick(SerialPort& port, PollDisplay& display) {
     port.setOutBufferCount(0);
     record.FrameText.clear();
@@ -42,8 +50,16 @@ void PollCycle::tick(SerialPort& port, PollDisplay& display) {
     port.setOutBufferCount(0);
 
     const bool pending = anyPending();
-    const bool recoveryPoll = pending && rejectedWhilePending_ >= kRejectedCyclesBeforeRecoveryPoll;
+    if (!pending) {
+        recoveryPolls_ = 0;
+    }
+    const int patience = std::min(kRejectedCyclesBeforeRecoveryPoll + recoveryPolls_,
+                                  kMostRejectedCyclesBeforeRecoveryPoll);
+    const bool recoveryPoll = pending && rejectedWhilePending_ >= patience;
     const bool pollWritten = !pending || recoveryPoll;
+    if (recoveryPoll) {
+        ++recoveryPolls_;
+    }
     if (pollWritten) {
         port.output(pollCommand(display.versionValue()));
     }

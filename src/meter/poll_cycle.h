@@ -61,6 +61,7 @@ class PollCycle {
     static constexpr std::size_t kCallsignCommandCharacters = 6;
     // See poll_cycle.cpp: how a pending command keeps polling alive.
     int rejectedWhilePending_ = 0;
+    int recoveryPolls_ = 0;  // since the commands were asked for
 };
 
 }  // namespace veltro

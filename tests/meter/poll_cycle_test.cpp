@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <deque>
 #include <random>
 #include <string>
 #include <vector>
@@ -180,8 +182,9 @@ TEST_F(PollCycleTest, ClosedPortDoesOnlyTheFirstSteps) {
 
 TEST_F(PollCycleTest, SilentMeterWithPendingCommandKeepsPolling) {
     cycle.requestAlarm();
-    // Two rejected cycles without a poll, then a recovery poll, and again.
-    const std::vector<Writes> expected = {{}, {}, {";P?"}, {}, {}, {";P?"}, {}};
+    // Two rejected cycles without a poll, then a recovery poll; each further
+    // recovery poll waits one cycle longer.
+    const std::vector<Writes> expected = {{}, {}, {";P?"}, {}, {}, {}, {";P?"}, {}};
     for (const auto& writes : expected) {
         EXPECT_EQ(tick(""), writes);
     }
@@ -200,6 +203,29 @@ TEST_F(PollCycleTest, CommandFollowsTheAnswerToARecoveryPoll) {
     EXPECT_EQ(tick(frame()), Writes{";A?"});
     EXPECT_FALSE(cycle.AlarmCommandPending);
     EXPECT_EQ(tick(""), Writes{";P?"});
+}
+
+// A meter that answers each poll two ticks late: the pending command still
+// goes out, never in a cycle that polled.
+TEST_F(PollCycleTest, LateMeterStillGetsThePendingCommand) {
+    std::deque<int> answerDue;  // tick numbers at which an answer arrives
+    cycle.requestAlarm();
+    bool sent = false;
+    for (int n = 0; n < 30 && !sent; ++n) {
+        const bool answerNow = !answerDue.empty() && answerDue.front() == n;
+        if (answerNow) {
+            answerDue.pop_front();
+        }
+        const Writes writes = tick(answerNow ? frame() : "");
+        const bool polled = std::find(writes.begin(), writes.end(), ";P?") != writes.end();
+        sent = std::find(writes.begin(), writes.end(), ";A?") != writes.end();
+        EXPECT_FALSE(polled && sent) << "tick " << n;
+        if (polled) {
+            answerDue.push_back(n + 3);
+        }
+    }
+    EXPECT_TRUE(sent);
+    EXPECT_FALSE(cycle.AlarmCommandPending);
 }
 
 TEST_F(PollCycleTest, ClearPendingRestartsTheRecoveryCount) {
