@@ -180,12 +180,22 @@ TEST_F(SerialEndToEndTest, CommandsReachTheMeterAndShowInLaterFrames) {
             tick();
         }
         ASSERT_FALSE(cycle.anyPending()) << "commands went out\n" << recentInputs() << simLog();
-        // The cycle after the commands may read nothing; then polling resumes.
-        tick();
-        ASSERT_TRUE(tickUntilAccepted());
-        EXPECT_EQ(cycle.record.AlarmSetting, std::fmod(alarmBefore + 1, 6));
-        EXPECT_EQ(cycle.record.MeterMode, std::fmod(modeBefore + 1, 3));
-        EXPECT_EQ(display.callsign, (callsign + "      ").substr(0, 6));
+        // The cycle after the commands may read nothing, and on a loaded
+        // machine the first frame after them may be a late answer to an
+        // earlier poll; the new settings show within a few frames.
+        const double alarmAfter = std::fmod(alarmBefore + 1, 6);
+        const double modeAfter = std::fmod(modeBefore + 1, 3);
+        const std::string callsignAfter = (callsign + "      ").substr(0, 6);
+        for (int frames = 0; frames < 4; ++frames) {
+            ASSERT_TRUE(tickUntilAccepted());
+            if (cycle.record.AlarmSetting == alarmAfter && cycle.record.MeterMode == modeAfter &&
+                display.callsign == callsignAfter) {
+                break;
+            }
+        }
+        EXPECT_EQ(cycle.record.AlarmSetting, alarmAfter);
+        EXPECT_EQ(cycle.record.MeterMode, modeAfter);
+        EXPECT_EQ(display.callsign, callsignAfter);
 
         const std::string log = simLog();
         for (const auto& sent : {d.alarm, d.powerMode, ";C" + cycle.CallsignToSend + "?"}) {
