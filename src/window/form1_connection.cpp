@@ -2,6 +2,7 @@
 // box, the poll-rate slider and the window's unloading.
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -16,12 +17,55 @@
 #include "window/value_check_box.h"
 
 namespace veltro {
+namespace {
+
+// QComboBox also reports "activated" when typed text that matches an item is
+// confirmed (Return, or the focus leaving the box). That is typing, not a
+// choice from the list: while the box's editor handles those events, the
+// activation is not a port choice. The flag drops once the event is done.
+class TypedTextGuard : public QObject {
+  public:
+    explicit TypedTextGuard(QObject* editor) : QObject(editor) { editor->installEventFilter(this); }
+    bool typing() const { return typing_; }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (confirmsTypedText(event) && !typing_) {
+            typing_ = true;
+            QTimer::singleShot(0, this, [this] { typing_ = false; });
+        }
+        return false;
+    }
+
+  private:
+    static bool confirmsTypedText(QEvent* event) {
+        if (event->type() == QEvent::FocusOut) {
+            return true;
+        }
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
+
+    bool typing_ = false;
+};
+
+}  // namespace
 
 void Form1::connectConnectionHandlers() {
     // activated: an item chosen from the list (mouse or arrow keys); typing
-    // into the box runs nothing, and typed text never becomes an item.
+    // into the box runs nothing, and typed text never becomes an item nor is
+    // completed to one.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
+    Combo1->setCompleter(nullptr);
+    const auto* typedText = new TypedTextGuard(Combo1->lineEdit());
+    connect(Combo1, &QComboBox::activated, this, [this, typedText] {
+        if (!typedText->typing()) {
+            Combo1_Click();
+        }
+    });
     connect(chkVersion, &QCheckBox::stateChanged, this, &Form1::chkVersion_Click);
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
     connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);

@@ -1,0 +1,143 @@
+// View styles, always on top, the Help messages and the rectangle handed
+// back to the window manager.
+#include <QAction>
+#include <cstdint>
+#include <limits>
+
+#include "platform/topmost_rect.h"
+#include "window/startup_fixture.h"
+#include "window/value_check_box.h"
+
+namespace veltro {
+namespace {
+
+class Form1Views : public testing::StartupFixture {
+  protected:
+    void SetUp() override {
+        StartupFixture::SetUp();
+        writeConfig();
+        start();
+        saves.clear();
+    }
+    std::vector<QAction*> checkedStyles() const {
+        std::vector<QAction*> checked;
+        for (QAction* item : {form.mnuSmall, form.mnuVector, form.mnuSetup}) {
+            if (item->isChecked()) {
+                checked.push_back(item);
+            }
+        }
+        return checked;
+    }
+};
+
+struct StyleCase {
+    const char* name;
+    QAction* Form1::*item;
+    float heightTwips;
+};
+
+TEST_F(Form1Views, StyleCommandsSetTheHeightOnlyMarkOneItemAndSave) {
+    const StyleCase cases[] = {
+        {"Small", &Form1::mnuSmall, 3200},
+        {"Vector", &Form1::mnuVector, 3700},
+        {"Setup", &Form1::mnuSetup, 5250},
+        {"Setup again", &Form1::mnuSetup, 5250},  // the style in force: all the same
+        {"Small again", &Form1::mnuSmall, 3200},
+    };
+    form.move(form.x() - 45, form.y() + 20);
+    form.resize(form.width() + 17, form.height());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QRect before = form.frameGeometry();
+        saves.clear();
+        (form.*c.item)->trigger();
+
+        const QRect after = form.frameGeometry();
+        EXPECT_NEAR(outerHeightTwips(), c.heightTwips, twipsPerPixelY());
+        EXPECT_EQ(after.width(), before.width());
+        EXPECT_EQ(after.topLeft(), before.topLeft());
+        EXPECT_EQ(checkedStyles(), std::vector<QAction*>{form.*c.item});
+        EXPECT_EQ(saves.size(), 1);
+        const double saved = std::stod(configLine(3).substr(std::string("Height=").size()));
+        EXPECT_NEAR(saved, c.heightTwips, twipsPerPixelY());
+        const std::string setup = form.mnuSetup->isChecked() ? "True" : "False";
+        EXPECT_EQ(configLine(4), "mnuSetup=" + setup);
+    }
+}
+
+TEST_F(Form1Views, OnTopBoxTogglesTheWindowManagerAndSavesEachTime) {
+    const QRect before = form.frameGeometry();
+    QTest::mouseClick(form.chkOnTop, Qt::LeftButton, {}, QPoint(6, 6));
+    EXPECT_EQ(windowManager.calls, std::vector<bool>{true});
+    EXPECT_EQ(saves.size(), 1);
+    EXPECT_EQ(configLine(11), "OnTop=1");
+
+    QTest::mouseClick(form.chkOnTop, Qt::LeftButton, {}, QPoint(6, 6));
+    EXPECT_EQ(windowManager.calls, (std::vector<bool>{true, false}));
+    EXPECT_EQ(saves.size(), 2);
+    EXPECT_EQ(configLine(11), "OnTop=0");
+    EXPECT_EQ(form.frameGeometry(), before);
+
+    form.chkOnTop->setValue(2);  // greyed is not on top
+    EXPECT_EQ(windowManager.calls, (std::vector<bool>{true, false, false}));
+}
+
+TEST_F(Form1Views, HelpMessages) {
+    form.mnuAbout->trigger();
+    form.mnuIndex->trigger();
+    ASSERT_EQ(messages.shown.size(), 2u);
+
+    const std::string& about = messages.shown[0];
+    const auto crlf = about.find("\r\n");
+    ASSERT_NE(crlf, std::string::npos);
+    const std::string first = about.substr(0, crlf);
+    const std::string second = about.substr(crlf + 2);
+    EXPECT_EQ(first.find_first_not_of(' '), 23u) << "[" << first << "]";
+    EXPECT_NE(first.find("Veltro"), std::string::npos);
+    EXPECT_FALSE(second.empty());
+    EXPECT_EQ(second.find_first_of("\r\n"), std::string::npos) << "two lines only";
+
+    const std::string lead =
+        "For help, refer to the Software section of the appropriate manual at ";
+    const std::string& index = messages.shown[1];
+    ASSERT_EQ(index.rfind(lead, 0), 0u) << index;
+    EXPECT_GT(index.size(), lead.size()) << "a web address follows";
+    EXPECT_EQ(saves.size(), 0);
+}
+
+struct RectCase {
+    const char* name;
+    TwipsRect twips;
+    double tppX, tppY;
+    PixelRect pixels;
+};
+
+constexpr auto kIntMax = std::numeric_limits<std::int32_t>::max();
+constexpr auto kIntMin = std::numeric_limits<std::int32_t>::min();
+
+TEST(TopmostRect, TwipsToPixels) {
+    const RectCase cases[] = {
+        {"96 dpi", {5130, 2955, 5955, 5145}, 15, 15, {342, 197, 397, 343}},
+        {"120 dpi halves to even", {5130, 2955, 5955, 5145}, 12, 12, {428, 246, 496, 429}},
+        {"halves up to even", {22.5, 37.5, 52.5, 7.5}, 15, 15, {2, 2, 4, 0}},
+        {"negative", {-120, -22.5, -7.5, -37.5}, 15, 15, {-8, -2, 0, -2}},
+        {"other factor per axis", {1440, 1440, 0, 0}, 15, 12, {96, 120, 0, 0}},
+        {"saturates",
+         {3.0e38f, -3.0e38f, 1.0e10f, -1.0e10f},
+         1,
+         1,
+         {kIntMax, kIntMin, kIntMax, kIntMin}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PixelRect r = topmostRect(c.twips, c.tppX, c.tppY);
+        EXPECT_EQ(r.x, c.pixels.x);
+        EXPECT_EQ(r.y, c.pixels.y);
+        EXPECT_EQ(r.cx, c.pixels.cx);
+        EXPECT_EQ(r.cy, c.pixels.cy);
+    }
+    EXPECT_EQ(kTopmostFlags, 0x0050u);
+}
+
+}  // namespace
+}  // namespace veltro
