@@ -1,0 +1,109 @@
+// The panel program itself, copied into a program folder next to a simulated
+// meter on port 1: it connects, polls, publishes, and closes on SIGTERM just
+// as from its close box.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+
+namespace {
+
+bool waitFor(const std::function<bool()>& done, int steps = 400) {
+    for (int i = 0; i < steps && !done(); ++i) {
+        QTest::qWait(25);
+    }
+    return done();
+}
+
+class PanelProcess : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkpath("xdg"));
+        const QString panelCopy = dir.filePath("veltro-panel");
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VELTRO_PANEL_PATH), panelCopy));
+        ASSERT_TRUE(QFile::setPermissions(
+            panelCopy, QFile::permissions(panelCopy) | QFile::ExeOwner | QFile::ReadOwner));
+
+        sim.setProgram(QStringLiteral(VELTRO_SIM_PATH));
+        sim.setArguments({"--dir", dir.path(), "--port", "1", "--steady"});
+        sim.start();
+        ASSERT_TRUE(sim.waitForStarted(5000));
+        while (!sim.canReadLine() && sim.waitForReadyRead(5000)) {
+        }
+        ASSERT_TRUE(sim.canReadLine()) << "the simulator prints its device path";
+    }
+    void TearDown() override {
+        if (panel.state() != QProcess::NotRunning) {
+            panel.kill();
+            panel.waitForFinished(5000);
+        }
+        sim.terminate();
+        EXPECT_TRUE(sim.waitForFinished(5000));
+    }
+    void writeConfig(const QByteArray& text) {
+        QFile file(dir.filePath("config.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QByteArray configText() const {
+        QFile file(dir.filePath("config.ini"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QString published(const char* name) const {
+        QSettings ini(dir.filePath("xdg/RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
+        return ini.value(QStringLiteral("Settings/%1").arg(name)).toString();
+    }
+    bool logged(const std::string& command) {
+        simLog += sim.readAllStandardError().toStdString();
+        return simLog.find("received \"" + command + "\"") != std::string::npos;
+    }
+
+    QTemporaryDir dir;
+    QProcess sim;
+    QProcess panel;
+    std::string simLog;
+};
+
+TEST_F(PanelProcess, ConnectsPollsPublishesAndClosesOnSigterm) {
+    writeConfig(
+        "Position-Left=300\r\nPosition-Top=200\r\nPwrMode=0\r\nHeight=5145\r\n"
+        "mnuSetup=True\r\nmnuSmall=false\r\nmnuVector=False\r\nComPort=Com01\r\n"
+        "Pollrate=100\r\nRange=3\r\nCheck1=0\r\nOnTop=0\r\nVersion=1\r\nHiPwr=0\r\n");
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_CONFIG_HOME", dir.filePath("xdg"));
+    panel.setProcessEnvironment(env);
+    panel.setProgram(dir.filePath("veltro-panel"));
+    panel.setWorkingDirectory(QDir::tempPath());  // its folder, not the working one, counts
+    panel.start();
+    ASSERT_TRUE(panel.waitForStarted(5000));
+
+    ASSERT_TRUE(waitFor([&] { return logged("P"); })) << "short-dialect polls:\n" << simLog;
+    EXPECT_FALSE(logged(";P?"));
+    ASSERT_TRUE(waitFor([&] { return published("Reading") == "50.0"; }))
+        << "Reading: " << published("Reading").toStdString();
+    EXPECT_EQ(published("Active"), "Y");
+    // The start-up's own save has normalised the file; the close must write it again.
+    EXPECT_TRUE(configText().contains("\r\nmnuSmall=False\r\n"));
+    ASSERT_TRUE(QFile::remove(dir.filePath("config.ini")));
+
+    panel.terminate();  // SIGTERM
+    ASSERT_TRUE(panel.waitForFinished(10000));
+    EXPECT_EQ(panel.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(panel.exitCode(), 0);
+    const QByteArray config = configText();
+    EXPECT_TRUE(config.contains("\r\nmnuSmall=False\r\n")) << config.toStdString();
+    EXPECT_TRUE(config.contains("\r\nComPort=Com01\r\nPollrate=100\r\n")) << config.toStdString();
+    EXPECT_TRUE(config.contains("\r\nVersion=1\r\n"));
+    EXPECT_EQ(config.count("\r\n"), 14);
+    EXPECT_EQ(published("Active"), "N");
+}
+
+}  // namespace
