@@ -4,30 +4,18 @@
 #include <string>
 #include <vector>
 
-#include "platform/serial_port.h"
+#include "support/fake_port_base.h"
 
 namespace veltro::testing {
 
 // Records every write and serves queued replies, one per input() call.
-class FakeSerialPort : public SerialPort {
+class FakeSerialPort : public FakePortBase {
   public:
-    bool setCommPort(int number) override {
-        port_ = number;
-        return true;
-    }
-    int commPort() const override { return port_; }
-    bool setSettings(const std::string& settings) override {
-        settings_ = settings;
-        return true;
-    }
-    std::string settings() const override { return settings_; }
-    void setInputLen(int) override {}
     bool setPortOpen(bool open) override {
         open_ = open;
         return true;
     }
     bool portOpen() const override { return open_; }
-    std::string errorString() const override { return {}; }
     void setInBufferCount(int) override { replies.clear(); }
     void setOutBufferCount(int count) override { outBufferClears += count == 0 ? 1 : 0; }
     void output(std::string_view data) override {
@@ -51,8 +39,6 @@ class FakeSerialPort : public SerialPort {
     int inputReads = 0;
 
   private:
-    int port_ = 1;
-    std::string settings_ = "38400,n,8,1";
     bool open_ = true;
 };
 

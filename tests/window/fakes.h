@@ -4,36 +4,24 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/serial_port.h"
 #include "platform/settings_store.h"
+#include "support/fake_port_base.h"
 
 namespace veltro::testing {
 
 // A serial port whose line the test plays: `incoming` is what the meter has
 // sent, `written` what the panel wrote, one entry per write.
-class FakePort : public SerialPort {
+class FakePort : public FakePortBase {
   public:
     bool open = true;
     std::string incoming;
     std::vector<std::string> written;
 
-    bool setCommPort(int number) override {
-        port_ = number;
-        return true;
-    }
-    int commPort() const override { return port_; }
-    bool setSettings(const std::string& settings) override {
-        settings_ = settings;
-        return true;
-    }
-    std::string settings() const override { return settings_; }
-    void setInputLen(int) override {}
     bool setPortOpen(bool wanted) override {
         open = wanted;
         return true;
     }
     bool portOpen() const override { return open; }
-    std::string errorString() const override { return {}; }
     void setInBufferCount(int) override { incoming.clear(); }
     void setOutBufferCount(int) override {}
     void output(std::string_view data) override {
@@ -51,8 +39,6 @@ class FakePort : public SerialPort {
     }
 
   private:
-    int port_ = 1;
-    std::string settings_ = "38400,n,8,1";
 };
 
 class RecordingStore : public SettingsStore {
