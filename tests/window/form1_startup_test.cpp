@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <cmath>
+#include <ostream>
 
 #include "window/startup_fixture.h"
 #include "window/value_check_box.h"
@@ -81,6 +82,11 @@ struct StartupCase {
     std::set<int> missingPorts;
     std::function<void(testing::StartupFixture&)> check;
 };
+
+// Test listings show the case's name rather than its bytes.
+void PrintTo(const StartupCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class Form1StartupCases : public testing::StartupFixture,
                           public ::testing::WithParamInterface<StartupCase> {};
