@@ -37,7 +37,9 @@ class ReadingModel {
     FrameFields fieldsFor(double watts, double swr, double reflectionAngle) const;
 
     bool steady_ = false;
-    long step_ = 0;
+    // Starts on the way down from full power, so the first seconds after a
+    // start show a mid-range station rather than the peak.
+    long step_ = 12;
     int alarm_ = 2;
     int powerMode_ = 0;
     std::string callsign_ = "VELTRO";
