@@ -1,6 +1,11 @@
 #include "window/fonts.h"
 
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace veltro {
 namespace {
@@ -71,6 +76,21 @@ bool fits(const QLabel* label, const QFont& font, int lines) {
 }
 
 }  // namespace
+
+void fitComboFont(QComboBox* box, const QFont& designed, const QString& sample) {
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.editable = true;
+    const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                     QStyle::SC_ComboBoxEditField, box);
+    QFont font = designed;
+    const double smallest = designed.pointSizeF() * kSmallestShare;
+    while (QFontMetrics(font).horizontalAdvance(sample) > field.width() &&
+           font.pointSizeF() - kStepPoints >= smallest) {
+        font.setPointSizeF(font.pointSizeF() - kStepPoints);
+    }
+    box->setFont(font);
+}
 
 void fitLabelFont(QLabel* label, const QFont& designed, int lines) {
     QFont font = designed;

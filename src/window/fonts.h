@@ -23,3 +23,13 @@ namespace veltro {
 void fitLabelFont(QLabel* label, const QFont& designed, int lines);
 
 }  // namespace veltro
+
+class QComboBox;
+
+namespace veltro {
+
+// The same for the port box: shrinks its font (to no less than 80 %) until
+// `sample` fits its edit field, so a port name is not cut at its start.
+void fitComboFont(QComboBox* box, const QFont& designed, const QString& sample);
+
+}  // namespace veltro

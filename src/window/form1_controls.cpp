@@ -307,6 +307,9 @@ void Form1::layoutControls() {
             if (entry.kind == Kind::Label) {
                 fitLabelFont(static_cast<QLabel*>(widget), panelFont(entry.font),
                              (entry.flags & kWraps) ? 2 : 1);
+            } else if (entry.kind == Kind::Combo) {
+                fitComboFont(static_cast<QComboBox*>(widget), panelFont(entry.font),
+                             QStringLiteral("Com01"));
             }
         }
     };
