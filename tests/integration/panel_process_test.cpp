@@ -9,16 +9,12 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <functional>
+
+#include "integration/simulated_meter.h"
 
 namespace {
 
-bool waitFor(const std::function<bool()>& done, int steps = 400) {
-    for (int i = 0; i < steps && !done(); ++i) {
-        QTest::qWait(25);
-    }
-    return done();
-}
+using veltro::testing::waitFor;
 
 class PanelProcess : public ::testing::Test {
   protected:
@@ -30,21 +26,14 @@ class PanelProcess : public ::testing::Test {
         ASSERT_TRUE(QFile::setPermissions(
             panelCopy, QFile::permissions(panelCopy) | QFile::ExeOwner | QFile::ReadOwner));
 
-        sim.setProgram(QStringLiteral(VELTRO_SIM_PATH));
-        sim.setArguments({"--dir", dir.path(), "--port", "1", "--steady"});
-        sim.start();
-        ASSERT_TRUE(sim.waitForStarted(5000));
-        while (!sim.canReadLine() && sim.waitForReadyRead(5000)) {
-        }
-        ASSERT_TRUE(sim.canReadLine()) << "the simulator prints its device path";
+        sim.start(dir.path(), 1);
     }
     void TearDown() override {
         if (panel.state() != QProcess::NotRunning) {
             panel.kill();
             panel.waitForFinished(5000);
         }
-        sim.terminate();
-        EXPECT_TRUE(sim.waitForFinished(5000));
+        sim.stop();
     }
     void writeConfig(const QByteArray& text) {
         QFile file(dir.filePath("config.ini"));
@@ -59,15 +48,11 @@ class PanelProcess : public ::testing::Test {
         QSettings ini(dir.filePath("xdg/RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
         return ini.value(QStringLiteral("Settings/%1").arg(name)).toString();
     }
-    bool logged(const std::string& command) {
-        simLog += sim.readAllStandardError().toStdString();
-        return simLog.find("received \"" + command + "\"") != std::string::npos;
-    }
+    bool logged(const std::string& command) { return sim.received(command); }
 
     QTemporaryDir dir;
-    QProcess sim;
+    veltro::testing::SimulatedMeter sim;
     QProcess panel;
-    std::string simLog;
 };
 
 TEST_F(PanelProcess, ConnectsPollsPublishesAndClosesOnSigterm) {
@@ -85,7 +70,7 @@ TEST_F(PanelProcess, ConnectsPollsPublishesAndClosesOnSigterm) {
     panel.start();
     ASSERT_TRUE(panel.waitForStarted(5000));
 
-    ASSERT_TRUE(waitFor([&] { return logged("P"); })) << "short-dialect polls:\n" << simLog;
+    ASSERT_TRUE(waitFor([&] { return logged("P"); })) << "short-dialect polls:\n" << sim.log();
     EXPECT_FALSE(logged(";P?"));
     ASSERT_TRUE(waitFor([&] { return published("Reading") == "50.0"; }))
         << "Reading: " << published("Reading").toStdString();

@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 
+#include "integration/simulated_meter.h"
 #include "platform/qt_serial_port.h"
 #include "window/colour_button.h"
 #include "window/fakes.h"
@@ -20,30 +20,15 @@
 namespace veltro {
 namespace {
 
-// Waits in small steps until `done` holds; false when the bound runs out.
-bool waitFor(const std::function<bool()>& done, int steps = 200) {
-    for (int i = 0; i < steps && !done(); ++i) {
-        QTest::qWait(25);
-    }
-    return done();
-}
+using testing::waitFor;
 
 class PanelWithMeter : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        sim.setProgram(QStringLiteral(VELTRO_SIM_PATH));
-        sim.setArguments({"--dir", dir.path(), "--port", "1", "--steady"});
-        sim.start();
-        ASSERT_TRUE(sim.waitForStarted(5000));
-        while (!sim.canReadLine() && sim.waitForReadyRead(5000)) {
-        }
-        ASSERT_TRUE(sim.canReadLine()) << "the simulator prints its device path";
+        sim.start(dir.path(), 1);
     }
-    void TearDown() override {
-        sim.terminate();
-        EXPECT_TRUE(sim.waitForFinished(5000));
-    }
+    void TearDown() override { sim.stop(); }
     void writeConfig(const std::string& version) {
         const std::string text =
             "Position-Left=600\r\nPosition-Top=300\r\nPwrMode=0\r\nHeight=5145\r\n"
@@ -54,17 +39,11 @@ class PanelWithMeter : public ::testing::Test {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text.data(), static_cast<qint64>(text.size()));
     }
-    std::string simLog() {
-        log += sim.readAllStandardError().toStdString();
-        return log;
-    }
-    bool logged(const std::string& command) {
-        return simLog().find("received \"" + command + "\"") != std::string::npos;
-    }
+    std::string simLog() { return sim.log(); }
+    bool logged(const std::string& command) { return sim.received(command); }
 
     QTemporaryDir dir;
-    QProcess sim;
-    std::string log;
+    testing::SimulatedMeter sim;
 };
 
 TEST_F(PanelWithMeter, StartsPollsAndSendsTheButtonsCommands) {

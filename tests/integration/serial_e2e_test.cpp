@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "integration/simulated_meter.h"
 #include "meter/poll_cycle.h"
 #include "platform/qt_serial_port.h"
 
@@ -57,22 +58,13 @@ class SerialEndToEndTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        sim.setProgram(QStringLiteral(VELTRO_SIM_PATH));
-        sim.setArguments(
-            {"--dir", dir.path(), "--port", QString::number(kPort), "--steady", "--gap", "600"});
-        sim.start();
-        ASSERT_TRUE(sim.waitForStarted(5000));
-        while (!sim.canReadLine() && sim.waitForReadyRead(5000)) {
-        }
-        ASSERT_TRUE(sim.canReadLine()) << "the simulator prints its device path";
-        devicePath = QString::fromUtf8(sim.readLine()).trimmed();
-        ASSERT_TRUE(devicePath.startsWith("/dev/"));
+        sim.start(dir.path(), kPort, {"--steady", "--gap", "600"});
+        ASSERT_TRUE(sim.devicePath.startsWith("/dev/"));
         ASSERT_TRUE(QFileInfo(linkPath()).isSymLink());
     }
     void TearDown() override {
-        if (sim.state() != QProcess::NotRunning) {
-            sim.terminate();
-            EXPECT_TRUE(sim.waitForFinished(5000));
+        if (sim.process.state() != QProcess::NotRunning) {
+            sim.stop();
             EXPECT_FALSE(QFileInfo(linkPath()).isSymLink()) << "the link goes with the simulator";
         }
     }
@@ -108,16 +100,11 @@ class SerialEndToEndTest : public ::testing::Test {
         }
         return false;
     }
-    void control(const char* line) {
-        sim.write(line);
-        sim.write("\n");
-        ASSERT_TRUE(sim.waitForBytesWritten(2000));
-    }
-    std::string simLog() { return sim.readAllStandardError().toStdString(); }
+    void control(const char* line) { sim.control(line); }
+    std::string simLog() { return sim.log(); }
 
     QTemporaryDir dir;
-    QProcess sim;
-    QString devicePath;
+    testing::SimulatedMeter sim;
     RecordingPort port{dir.path()};
     PollCycle cycle;
     RecordingDisplay display;
@@ -229,8 +216,8 @@ TEST_F(SerialEndToEndTest, MeterVanishingWhilePollingLeavesAClosedPortAndNoCrash
     openPort("115200,n,8,1");
     display.version = 1;
     ASSERT_TRUE(tickUntilAccepted());
-    sim.kill();  // no clean-up: the pseudo-terminal just goes away
-    ASSERT_TRUE(sim.waitForFinished(5000));
+    sim.process.kill();  // no clean-up: the pseudo-terminal just goes away
+    ASSERT_TRUE(sim.process.waitForFinished(5000));
     const std::size_t from = display.lamps.size();
     for (int i = 0; i < 5; ++i) {
         tick();
