@@ -1,5 +1,7 @@
 // Start-up, the connection handlers and shutdown: the port box, the firmware
 // box, the poll-rate slider and the window's unloading.
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -52,6 +54,17 @@ class TypedTextGuard : public QObject {
     bool typing_ = false;
 };
 
+// A wheel turned over the closed box would step through the ports, each step
+// a port choice that closes the port and starts up again: swallow it. The
+// open list scrolls as usual.
+class WheelGuard : public QObject {
+  public:
+    explicit WheelGuard(QObject* box) : QObject(box) { box->installEventFilter(this); }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::Wheel; }
+};
+
 }  // namespace
 
 void Form1::connectConnectionHandlers() {
@@ -61,6 +74,7 @@ void Form1::connectConnectionHandlers() {
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setCompleter(nullptr);
     const auto* typedText = new TypedTextGuard(Combo1->lineEdit());
+    new WheelGuard(Combo1);
     connect(Combo1, &QComboBox::activated, this, [this, typedText] {
         if (!typedText->typing()) {
             Combo1_Click();
@@ -131,18 +145,40 @@ void Form1::mnuExit_Click() {
     close();
 }
 
+namespace {
+
+// Window coordinates from a hand-edited file beyond these are refused: no
+// screen reaches them, and a window that size could not even be drawn.
+constexpr int kMostWindowPixels = 32767;
+
+bool plausiblePosition(int pixels) {
+    return pixels >= -kMostWindowPixels && pixels <= kMostWindowPixels;
+}
+
+}  // namespace
+
 void Form1::setWindowLeftTwips(float twips) {
-    move(twipsToPixelsX(this, twips), frameGeometry().y());
+    const int left = twipsToPixelsX(this, twips);
+    if (plausiblePosition(left)) {
+        move(left, frameGeometry().y());
+    }
 }
 
 void Form1::setWindowTopTwips(float twips) {
-    move(frameGeometry().x(), twipsToPixelsY(this, twips));
+    const int top = twipsToPixelsY(this, twips);
+    if (plausiblePosition(top)) {
+        move(frameGeometry().x(), top);
+    }
 }
 
 void Form1::setWindowHeightTwips(float twips) {
     // The stored height is the outer one: frame and title bar included.
+    const int outer = twipsToPixelsY(this, twips);
+    if (outer < 0 || outer > kMostWindowPixels) {
+        return;
+    }
     const int frameExtra = frameGeometry().height() - height();
-    resize(width(), std::max(0, twipsToPixelsY(this, twips) - frameExtra));
+    resize(width(), std::max(0, outer - frameExtra));
 }
 
 }  // namespace veltro

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace veltro {
@@ -17,8 +18,15 @@ double safeDpi(double dpi) {
     return dpi > 0 ? dpi : 96.0;
 }
 
+// Far beyond any screen, yet small enough that pixel arithmetic on it
+// cannot overflow; a hand-edited coordinate of 1e30 twips lands here.
+constexpr double kMostPixels = 1 << 24;
+
 int roundToPixel(double value) {
-    return static_cast<int>(std::lround(value));
+    if (std::isnan(value)) {
+        return 0;
+    }
+    return static_cast<int>(std::lround(std::clamp(value, -kMostPixels, kMostPixels)));
 }
 
 }  // namespace
