@@ -218,6 +218,9 @@ QWidget* makeScroll(QWidget* parent) {
     scroll->setSingleStep(kPollRateSingleStep);
     scroll->setPageStep(kPollRatePageStep);
     scroll->setValue(kPollRateAtCreation);
+    // A drag changes the value once, on release, not at every step on the
+    // way: each change rewrites config.ini and restarts the poll timer.
+    scroll->setTracking(false);
     return scroll;
 }
 
