@@ -1,6 +1,7 @@
 // veltro-panel: the control panel's one window, its serial port, the
 // per-user settings store and the window manager, wired together.
 #include <QApplication>
+#include <QStyleFactory>
 
 #include "close_on_signal.h"
 #include "platform/qt_message_box.h"
@@ -11,6 +12,9 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // One look everywhere, and one that paints a push button's face in its
+    // palette colour: the Alarm button turns red through it.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setApplicationName(QString::fromLatin1(veltro::kApplicationTitle));
 
     const QString programDir = QCoreApplication::applicationDirPath();
@@ -19,8 +23,8 @@ int main(int argc, char** argv) {
     veltro::QtMessageBox messageBox;
     veltro::QtWindowManager windowManager;
 
-    veltro::Form1 form(veltro::Form1Services{programDir, &port, &store, &messageBox,
-                                             &windowManager});
+    veltro::Form1 form(
+        veltro::Form1Services{programDir, &port, &store, &messageBox, &windowManager});
     messageBox.setParent(&form);
     CloseOnSignal closeOnSignal(form);
     form.show();
