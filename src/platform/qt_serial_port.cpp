@@ -184,7 +184,7 @@ bool QtSerialPort::setPortOpen(bool open) {
         deviceLost_ = false;
         return true;
     }
-    if (portOpen()) {
+    if (deviceUsable()) {
         return true;
     }
     if (port_.isOpen()) {  // lost device still held: let go before reopening
@@ -207,6 +207,14 @@ bool QtSerialPort::setPortOpen(bool open) {
 }
 
 bool QtSerialPort::portOpen() const {
+    // A lost device stays open to the program until it closes the port: the
+    // poll cycle then reads a silent meter and shows the red lamp, rather
+    // than a closed port, which would freeze the last displays, green lamp
+    // included.
+    return port_.isOpen() || deviceLost_;
+}
+
+bool QtSerialPort::deviceUsable() const {
     return port_.isOpen() && !deviceLost_;
 }
 
@@ -215,8 +223,8 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
         return;
     }
     // The device went away (adapter pulled, far end closed). Qt may still be
-    // inside its own read handler, so close from the event loop; until then
-    // the port already reads as closed.
+    // inside its own read handler, so close from the event loop; from now on
+    // the port is silent.
     deviceLost_ = true;
     error_ = "Device lost: " + port_.errorString().toStdString();
     QMetaObject::invokeMethod(
@@ -230,19 +238,19 @@ void QtSerialPort::closeLostDevice() {
 }
 
 void QtSerialPort::setInBufferCount(int count) {
-    if (count == 0 && portOpen()) {
+    if (count == 0 && deviceUsable()) {
         port_.clear(QSerialPort::Input);
     }
 }
 
 void QtSerialPort::setOutBufferCount(int count) {
-    if (count == 0 && portOpen()) {
+    if (count == 0 && deviceUsable()) {
         port_.clear(QSerialPort::Output);
     }
 }
 
 void QtSerialPort::output(std::string_view data) {
-    if (!portOpen() || data.empty()) {
+    if (!deviceUsable() || data.empty()) {
         return;
     }
     port_.write(data.data(), static_cast<qint64>(data.size()));
@@ -252,7 +260,7 @@ void QtSerialPort::output(std::string_view data) {
 void QtSerialPort::pullArrivedBytes() {
     // Take what the driver holds now, without waiting for the event loop to
     // deliver it. A zero timeout reports TimeoutError when nothing is there.
-    for (int round = 0; round < 64 && portOpen(); ++round) {
+    for (int round = 0; round < 64 && deviceUsable(); ++round) {
         if (!port_.waitForReadyRead(0)) {
             break;
         }
@@ -263,12 +271,12 @@ void QtSerialPort::pullArrivedBytes() {
 }
 
 std::string QtSerialPort::input() {
-    if (!portOpen()) {
+    if (!deviceUsable()) {
         closeLostDevice();
         return {};
     }
     pullArrivedBytes();
-    if (!portOpen()) {
+    if (!deviceUsable()) {
         closeLostDevice();
         return {};
     }

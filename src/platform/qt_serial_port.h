@@ -35,6 +35,8 @@ class QtSerialPort : public SerialPort {
     void setInputLen(int length) override;
     bool setPortOpen(bool open) override;
     bool portOpen() const override;
+    // Open and its device still there.
+    bool deviceUsable() const;
     std::string errorString() const override { return error_; }
     void setInBufferCount(int count) override;
     void setOutBufferCount(int count) override;
@@ -57,7 +59,7 @@ class QtSerialPort : public SerialPort {
     std::string settingsText_ = "9600,n,8,1";
     LineSettings line_;
     std::string error_;
-    bool deviceLost_ = false;
+    bool deviceLost_ = false;  // gone while open; reads as open and silent
 };
 
 }  // namespace veltro
