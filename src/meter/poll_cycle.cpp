@@ -30,6 +30,10 @@ bool PollCycle::anyPending() const {
     return AlarmCommandPending || PowerModeCommandPending || CallsignCommandPending;
 }
 
+bool PollCycle::hasCallsign() const {
+    return CallsignToSend.size() == kCallsignCommandCharacters;
+}
+
 void PollCycle::callsignTextChanged(std::string_view boxText) {
     CallsignToSend = prepareCallsign(boxText);
 }
@@ -101,7 +105,7 @@ void PollCycle::writePendingCommands(SerialPort& port, PollDisplay& display) {
     if (CallsignCommandPending) {
         // Before the box has been edited there is no call sign to send; a
         // bare ";C?" would be a malformed command, so the request is dropped.
-        if (CallsignToSend.size() == kCallsignCommandCharacters) {
+        if (hasCallsign()) {
             port.output(callsignCommand(CallsignToSend));
         }
         CallsignCommandPending = false;

@@ -40,7 +40,10 @@ class PollCycle {
     // Button handlers only raise their flag.
     void requestAlarm() { AlarmCommandPending = true; }
     void requestPowerMode() { PowerModeCommandPending = true; }
-    void requestCallsign() { CallsignCommandPending = true; }
+    // Before the call-sign box has been edited there is nothing to send, and
+    // a raised flag would only hold back the next poll.
+    void requestCallsign() { CallsignCommandPending = CallsignCommandPending || hasCallsign(); }
+    bool hasCallsign() const;
     // Start-up clears all three once the port is open.
     void clearPending();
     bool anyPending() const;
