@@ -98,9 +98,10 @@ LoadOutcome LoadSettings(const std::filesystem::path& file, SettingValues& slots
     if (!in.is_open()) {
         // Only a file that is really absent gets the defaults: one that is
         // merely locked or unreadable still holds the operator's values.
-        if (typeOf(file) == std::filesystem::file_type::not_found) {
-            writeSettingsFile(file, defaultSettingsText());
+        if (typeOf(file) != std::filesystem::file_type::not_found) {
+            return LoadOutcome::Unreadable;
         }
+        writeSettingsFile(file, defaultSettingsText());
         return LoadOutcome::Created;
     }
     std::string text(static_cast<size_t>(kMaxReadBytes) + 1, '\0');

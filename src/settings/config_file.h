@@ -13,7 +13,11 @@ inline constexpr int kSettingCount = 14;
 // are the file's bytes (single-byte text).
 using SettingValues = std::array<std::string, kSettingCount>;
 
-enum class LoadOutcome { Created, Loaded };
+// Created: there was no file; the default file has been written (if it
+// could be). Unreadable: a file is there but could not be read; it is left
+// exactly as it is, and nothing should replace it until a later load reads
+// it. Loaded: the slots hold the file's values.
+enum class LoadOutcome { Created, Unreadable, Loaded };
 
 // Called for each stored value of slots 0..11 (the Label22 captions).
 using SlotLabelSink = std::function<void(int slot, const std::string& value)>;

@@ -71,7 +71,7 @@ std::string portNotAvailableMessage(int portNumber) {
 
 void runStartup(StartupTarget& target) {
     target.writeActive("N");
-    if (target.loadSettings() == LoadOutcome::Created)
+    if (target.loadSettings() != LoadOutcome::Loaded)
         return;
     const SettingValues slots = target.settingValues();
 

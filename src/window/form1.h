@@ -161,6 +161,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     // Fourteen slots from config.ini, kept for the window's life; SaveSettings
     // reads slot 2 back.
     veltro::SettingValues SettingValues{};
+    // Set while config.ini exists but could not be read: saves leave it be.
+    bool keepUnreadableSettingsFile = false;
     std::filesystem::path settingsFile() const;  // programDir/config.ini
 
     void CmdRange_Click();
@@ -219,8 +221,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     void bindControls();    // form1_controls.cpp
     void setUpScales();     // form1_scales.cpp
     void resizeToDesign();
-    void connectPollHandlers();      // form1_poll.cpp
-    void connectSettingsHandlers();  // form1_settings.cpp
+    void connectPollHandlers();        // form1_poll.cpp
+    void connectSettingsHandlers();    // form1_settings.cpp
     void connectConnectionHandlers();  // form1_connection.cpp
     void connectViewHandlers();        // form1_views.cpp
     void applyViewStyle(float heightTwips, QAction* chosen);

@@ -71,7 +71,9 @@ SettingsSnapshot Form1::settingsSnapshot() const {
 }
 
 void Form1::SaveSettings() {
-    if (!saveHold_.saveNow() || services_.programDir.isEmpty()) {
+    // A file that could not be read still holds the operator's settings;
+    // replacing it with what the window shows would lose them.
+    if (!saveHold_.saveNow() || services_.programDir.isEmpty() || keepUnreadableSettingsFile) {
         return;
     }
     // A failed write leaves the old file whole; the panel carries on.

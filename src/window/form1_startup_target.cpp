@@ -23,11 +23,13 @@ void Form1StartupTarget::writeActive(const std::string& value) {
 }
 
 LoadOutcome Form1StartupTarget::loadSettings() {
-    return LoadSettings(form_.settingsFile(), form_.SettingValues,
-                        [this](int slot, const std::string& value) {
-                            form_.Label22[slot]->setText(QString::fromLatin1(
-                                value.data(), static_cast<qsizetype>(value.size())));
-                        });
+    const LoadOutcome outcome = LoadSettings(
+        form_.settingsFile(), form_.SettingValues, [this](int slot, const std::string& value) {
+            form_.Label22[slot]->setText(
+                QString::fromLatin1(value.data(), static_cast<qsizetype>(value.size())));
+        });
+    form_.keepUnreadableSettingsFile = outcome == LoadOutcome::Unreadable;
+    return outcome;
 }
 
 const SettingValues& Form1StartupTarget::settingValues() const {

@@ -74,7 +74,7 @@ TEST(LoadSettings, ExistingButUnreadableFileIsNeverOverwritten) {
     TempDir dir;
     const auto folderInPlace = dir.file("config.ini");
     std::filesystem::create_directory(folderInPlace);
-    EXPECT_EQ(load(folderInPlace).outcome, LoadOutcome::Created);
+    EXPECT_EQ(load(folderInPlace).outcome, LoadOutcome::Unreadable);
     EXPECT_TRUE(std::filesystem::is_directory(folderInPlace));
 
     if (geteuid() == 0)
@@ -82,7 +82,7 @@ TEST(LoadSettings, ExistingButUnreadableFileIsNeverOverwritten) {
     const auto locked = dir.file("locked.ini");
     writeBytes(locked, "Position-Left=1\r\n");
     std::filesystem::permissions(locked, std::filesystem::perms::none);
-    EXPECT_EQ(load(locked).outcome, LoadOutcome::Created);
+    EXPECT_EQ(load(locked).outcome, LoadOutcome::Unreadable);
     std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
     EXPECT_EQ(readBytes(locked), "Position-Left=1\r\n");
 }

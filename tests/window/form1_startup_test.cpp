@@ -1,14 +1,17 @@
 // The window's start-up from config.ini, the connection handlers and the
 // window's unloading, on a real file in a temporary program folder.
+#include <sys/stat.h>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <cmath>
 #include <ostream>
 
+#include "window/colour_button.h"
 #include "window/startup_fixture.h"
 #include "window/value_check_box.h"
 
@@ -201,6 +204,30 @@ TEST_F(Form1Startup, FailedStartAndCloseKeepEveryConfiguredValue) {
         EXPECT_NE(configText().find(std::string(line) + "\r\n"), std::string::npos) << line;
     }
     EXPECT_EQ(lastActive(), "N");
+}
+
+// Something in config.ini's place that cannot be read (here a folder, which
+// even root cannot read as a file) is never replaced: not by the start-up,
+// not by a later save, not at close. No save is even tried.
+TEST_F(Form1Startup, UnreadableSettingsFileIsNeverReplaced) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("config.ini"));
+    start();
+    EXPECT_EQ(log, (Log{"Active=N"}));
+    EXPECT_TRUE(messages.shown.empty());
+    QTest::mouseClick(form.CmdRange, Qt::LeftButton);
+    form.close();
+    EXPECT_TRUE(QFileInfo(dir.filePath("config.ini")).isDir());
+    EXPECT_EQ(saves.size(), 0);
+}
+
+// Coordinates no screen reaches are refused, not handed to the window system.
+TEST_F(Form1Startup, AbsurdWindowGeometryIsRefused) {
+    writeConfig({{0, "Position-Left=1e30"}, {1, "Position-Top=-3e9"}, {3, "Height=1e9"}});
+    const QRect before = form.frameGeometry();
+    start();
+    EXPECT_EQ(form.frameGeometry().topLeft(), before.topLeft());
+    EXPECT_LT(form.frameGeometry().height(), 2 * before.height());
+    EXPECT_EQ(lastActive(), "Y");
 }
 
 TEST_F(Form1Startup, ChoosingAPortStopsClosesSavesAndStartsAgain) {
