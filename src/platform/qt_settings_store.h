@@ -8,7 +8,7 @@ namespace veltro {
 
 // Per-user settings on QSettings. On Windows the values live in the registry
 // under "HKEY_CURRENT_USER\Software\VB and VBA Program Settings", key
-// <application>\<section>, where programs that read them have always looked.
+// <application>\<section>, where the programs that read them look.
 // Elsewhere they go to <user config folder>/<application>/<application>.ini,
 // group <section>.
 // Every write is flushed at once so other programs see it immediately.
