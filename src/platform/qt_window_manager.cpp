@@ -17,14 +17,17 @@ namespace veltro {
 void QtWindowManager::setTopmost(QWidget& window, bool onTop) {
     const HWND insertAfter = onTop ? HWND_TOPMOST : HWND_NOTOPMOST;
     // The window's own frame rectangle goes back unchanged, so it stays put.
-    const double twipsPerPixel = 1440.0 / window.logicalDpiX();
+    // Qt measures it in device-independent pixels, the call takes the
+    // screen's physical ones: the factors per physical pixel say so.
+    const double twipsPerPixelX = 1440.0 / window.logicalDpiX();
     const double twipsPerPixelY = 1440.0 / window.logicalDpiY();
+    const double scale = window.devicePixelRatioF();
     const QRect frame = window.frameGeometry();
-    const TwipsRect twips{static_cast<float>(frame.x() * twipsPerPixel),
+    const TwipsRect twips{static_cast<float>(frame.x() * twipsPerPixelX),
                           static_cast<float>(frame.y() * twipsPerPixelY),
-                          static_cast<float>(frame.width() * twipsPerPixel),
+                          static_cast<float>(frame.width() * twipsPerPixelX),
                           static_cast<float>(frame.height() * twipsPerPixelY)};
-    const PixelRect r = topmostRect(twips, twipsPerPixel, twipsPerPixelY);
+    const PixelRect r = topmostRect(twips, twipsPerPixelX / scale, twipsPerPixelY / scale);
     SetWindowPos(reinterpret_cast<HWND>(window.winId()), insertAfter, r.x, r.y, r.cx, r.cy,
                  kTopmostFlags);
 }
