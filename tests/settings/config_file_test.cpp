@@ -6,6 +6,7 @@
 
 #include "settings/conversions.h"
 #include "temp_dir.h"
+#include "unprivileged.h"
 
 namespace veltro {
 namespace {
@@ -77,13 +78,15 @@ TEST(LoadSettings, ExistingButUnreadableFileIsNeverOverwritten) {
     EXPECT_EQ(load(folderInPlace).outcome, LoadOutcome::Unreadable);
     EXPECT_TRUE(std::filesystem::is_directory(folderInPlace));
 
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root reads files regardless of their mode";
     const auto locked = dir.file("locked.ini");
     writeBytes(locked, "Position-Left=1\r\n");
-    std::filesystem::permissions(locked, std::filesystem::perms::none);
-    EXPECT_EQ(load(locked).outcome, LoadOutcome::Unreadable);
-    std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
+    using std::filesystem::perms;
+    std::filesystem::permissions(dir.path(), perms::owner_all | perms::others_read |
+                                                 perms::others_write | perms::others_exec);
+    std::filesystem::permissions(locked, perms::none);
+    EXPECT_TRUE(
+        testing::runUnprivileged([&] { return load(locked).outcome == LoadOutcome::Unreadable; }));
+    std::filesystem::permissions(locked, perms::owner_read);
     EXPECT_EQ(readBytes(locked), "Position-Left=1\r\n");
 }
 

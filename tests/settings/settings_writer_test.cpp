@@ -11,6 +11,7 @@
 
 #include "settings/config_file.h"
 #include "temp_dir.h"
+#include "unprivileged.h"
 
 namespace veltro {
 namespace {
@@ -47,15 +48,15 @@ TEST(WriteSettingsFile, FolderThatCannotHoldTheFileFails) {
 }
 
 TEST(WriteSettingsFile, ReadOnlyFolderFailsAndKeepsTheOldFile) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders; see the disk-full case";
     TempDir dir;
     const auto file = dir.file("config.ini");
     writeBytes(file, "old\r\n");
-    std::filesystem::permissions(
-        dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    EXPECT_FALSE(writeSettingsFile(file, "new\r\n"));
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+    using std::filesystem::perms;
+    std::filesystem::permissions(dir.path(), perms::owner_read | perms::owner_exec |
+                                                 perms::others_read | perms::others_exec);
+    EXPECT_TRUE(testing::runUnprivileged([&] { return !writeSettingsFile(file, "new\r\n"); }))
+        << "the save reports its failure";
+    std::filesystem::permissions(dir.path(), perms::owner_all);
     EXPECT_EQ(readBytes(file), "old\r\n");
     EXPECT_EQ(entries(dir.path()), kOnlyConfig);
 }
