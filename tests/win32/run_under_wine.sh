@@ -9,8 +9,8 @@ shift 2
 tmp=$(mktemp -d)
 xvfb_pid=""
 cleanup() {
-    WINEPREFIX="$tmp/prefix" "$(dirname "$(readlink -f "$(command -v "$wine")")")/wineserver" -k \
-        2>/dev/null || wineserver -k 2>/dev/null || true
+    # The prefix's own server only; others' Wine sessions are left alone.
+    WINEPREFIX="$tmp/prefix" wineserver -k 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$tmp"
 }
