@@ -3,20 +3,16 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#ifdef Q_OS_WIN
+#include "platform/win32/app_settings_registry.h"
+#endif
+
 namespace veltro {
 namespace {
 
 // The meter's texts are single-byte; Latin-1 keeps every byte as one character.
 QString fromBytes(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QSettings::Format storageFormat() {
-#ifdef Q_OS_WIN
-    return QSettings::NativeFormat;
-#else
-    return QSettings::IniFormat;
-#endif
 }
 
 }  // namespace
@@ -34,13 +30,24 @@ QString QtSettingsStore::storageLocation(const std::string& application) {
 #endif
 }
 
+#ifdef Q_OS_WIN
+
 void QtSettingsStore::saveSetting(const std::string& application, const std::string& section,
                                   const std::string& name, const std::string& value) {
-    QSettings settings(storageLocation(application), storageFormat());
+    win32::saveAppSetting(application, section, name, value);
+}
+
+#else
+
+void QtSettingsStore::saveSetting(const std::string& application, const std::string& section,
+                                  const std::string& name, const std::string& value) {
+    QSettings settings(storageLocation(application), QSettings::IniFormat);
     settings.beginGroup(fromBytes(section));
     settings.setValue(fromBytes(name), fromBytes(value));
     settings.endGroup();
     settings.sync();
 }
+
+#endif
 
 }  // namespace veltro

@@ -7,7 +7,7 @@
 #include "platform/topmost_rect.h"
 
 #ifdef Q_OS_WIN
-#include <windows.h>
+#include "platform/win32/topmost_window.h"
 #endif
 
 namespace veltro {
@@ -15,7 +15,6 @@ namespace veltro {
 #ifdef Q_OS_WIN
 
 void QtWindowManager::setTopmost(QWidget& window, bool onTop) {
-    const HWND insertAfter = onTop ? HWND_TOPMOST : HWND_NOTOPMOST;
     // The window's own frame rectangle goes back unchanged, so it stays put.
     // Qt measures it in device-independent pixels, the call takes the
     // screen's physical ones: the factors per physical pixel say so.
@@ -27,9 +26,8 @@ void QtWindowManager::setTopmost(QWidget& window, bool onTop) {
                           static_cast<float>(frame.y() * twipsPerPixelY),
                           static_cast<float>(frame.width() * twipsPerPixelX),
                           static_cast<float>(frame.height() * twipsPerPixelY)};
-    const PixelRect r = topmostRect(twips, twipsPerPixelX / scale, twipsPerPixelY / scale);
-    SetWindowPos(reinterpret_cast<HWND>(window.winId()), insertAfter, r.x, r.y, r.cx, r.cy,
-                 kTopmostFlags);
+    win32::setTopmost(reinterpret_cast<HWND>(window.winId()), onTop, twips, twipsPerPixelX / scale,
+                      twipsPerPixelY / scale);
 }
 
 #else
