@@ -17,7 +17,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 (cd "$build" && cpack -G DEB -B "$work/out" >/dev/null) || fail "cpack"
 deb=$(ls "$work"/out/veltro-panel_*.deb)
-lintian --fail-on error --no-tag-display-limit "$deb" || fail "lintian reports errors"
+lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports errors"
 dpkg-deb -f "$deb" Depends | grep -q libqt6 || fail "dependencies not computed from the binaries"
 
 root="$work/root"
@@ -34,16 +34,18 @@ done
 
 # The operator: an ordinary user with a home of their own.
 home="$work/home"
-mkdir -p "$home"
+mkdir -p "$home/run"
+chmod 755 "$work"
+chmod 700 "$home/run"
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
-    chown 65534:65534 "$home"
+    chown -R 65534:65534 "$home"
     as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
 chmod -R a-w "$root"
 run() {
     env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/.config" \
-        XDG_RUNTIME_DIR="$home" QT_QPA_PLATFORM=offscreen "${as_user[@]}" "$@"
+        XDG_RUNTIME_DIR="$home/run" QT_QPA_PLATFORM=offscreen "${as_user[@]}" "$@"
 }
 config="$home/.config/veltro-panel/config.ini"
 touch "$work/marker"
