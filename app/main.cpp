@@ -8,9 +8,14 @@
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings_store.h"
 #include "platform/qt_window_manager.h"
+#include "platform/settings_location.h"
+#include "usage.h"
 #include "window/form1.h"
 
 int main(int argc, char** argv) {
+    if (veltro::printUsageIfAsked(argc, argv)) {
+        return 0;
+    }
     QApplication app(argc, argv);
     // One look everywhere, and one that paints a push button's face in its
     // palette colour: the Alarm button turns red through it.
@@ -18,13 +23,16 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromLatin1(veltro::kApplicationTitle));
 
     const QString programDir = QCoreApplication::applicationDirPath();
-    veltro::QtSerialPort port(programDir);
+    // One settings file for the whole run; a read-only install uses the
+    // per-user folder.
+    const QString settingsDir = veltro::settingsFolderFor(programDir);
+    veltro::QtSerialPort port(programDir, settingsDir);
     veltro::QtSettingsStore store;
     veltro::QtMessageBox messageBox;
     veltro::QtWindowManager windowManager;
 
     veltro::Form1 form(
-        veltro::Form1Services{programDir, &port, &store, &messageBox, &windowManager});
+        veltro::Form1Services{settingsDir, &port, &store, &messageBox, &windowManager});
     messageBox.setParent(&form);
     CloseOnSignal closeOnSignal(form);
     form.show();

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/settings_location.h"
+
 namespace veltro {
 
 namespace {
@@ -103,7 +105,8 @@ bool parseLineSettings(const std::string& text, LineSettings& out) {
     return true;
 }
 
-QtSerialPort::QtSerialPort(QString programDir) : programDir_(std::move(programDir)) {
+QtSerialPort::QtSerialPort(QString programDir, QString settingsDir)
+    : programDir_(std::move(programDir)), settingsDir_(std::move(settingsDir)) {
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                      [this](QSerialPort::SerialPortError error) { onError(error); });
 }
@@ -118,12 +121,14 @@ QString QtSerialPort::devicePath(int number) const {
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(number);
 #else
-    const QString link = QDir(programDir_).filePath(QStringLiteral("ports/com%1").arg(number));
-    // A dangling link still names the operator's device: opening it then fails
-    // with a message rather than silently falling back to a built-in port.
-    const QFileInfo info(link);
-    if (info.exists() || info.isSymLink()) {
-        return link;
+    for (const QString& folder : portLinkFolders(programDir_, settingsDir_)) {
+        const QString link = QDir(folder).filePath(QStringLiteral("ports/com%1").arg(number));
+        // A dangling link still names the operator's device: opening it then
+        // fails with a message rather than silently falling back to another.
+        const QFileInfo info(link);
+        if (info.exists() || info.isSymLink()) {
+            return link;
+        }
     }
     return QStringLiteral("/dev/ttyS%1").arg(number - 1);
 #endif

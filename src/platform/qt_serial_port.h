@@ -20,12 +20,14 @@ bool parseLineSettings(const std::string& text, LineSettings& out);
 
 // The serial control on Qt SerialPort. Port numbers map to devices: COM<n> on
 // Windows; elsewhere <programDir>/ports/com<n> when that entry exists (a link
-// to the real device, or one the simulated meter makes), else /dev/ttyS<n-1>.
+// to the real device, or one the simulated meter makes), then the same in
+// settingsDir (the per-user folder of a read-only install), else
+// /dev/ttyS<n-1>.
 class QtSerialPort : public SerialPort {
   public:
     static constexpr int kHighestPort = 255;
 
-    explicit QtSerialPort(QString programDir);
+    explicit QtSerialPort(QString programDir, QString settingsDir = {});
     ~QtSerialPort() override;
 
     bool setCommPort(int number) override;
@@ -53,6 +55,7 @@ class QtSerialPort : public SerialPort {
     void closeLostDevice();
 
     QString programDir_;
+    QString settingsDir_;
     QSerialPort port_;
     int commPort_ = 1;
     int inputLen_ = 0;

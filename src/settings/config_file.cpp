@@ -9,10 +9,6 @@
 namespace veltro {
 namespace {
 
-// A hand-edited file may be anything; only its first fourteen lines matter,
-// and they never need more than this.
-constexpr std::streamsize kMaxReadBytes = 1 << 20;
-
 constexpr const char* kKeys[kSettingCount] = {
     "Position-Left", "Position-Top", "PwrMode", "Height", "mnuSetup", "mnuSmall", "mnuVector",
     "ComPort",       "Pollrate",     "Range",   "Check1", "OnTop",    "Version",  "HiPwr"};
@@ -72,6 +68,23 @@ bool isReadableKind(const std::filesystem::path& file) {
     return std::filesystem::is_regular_file(file, error);
 }
 
+// The file's first `limit` bytes; cutOff when there was more, or a read
+// error midway left a last line that may be incomplete.
+std::string readAtMost(std::ifstream& in, size_t limit, bool& cutOff) {
+    constexpr size_t kChunk = 64 * 1024;
+    std::string text;
+    while (in && text.size() <= limit) {
+        const size_t old = text.size();
+        text.resize(old + kChunk);
+        in.read(text.data() + old, static_cast<std::streamsize>(kChunk));
+        text.resize(old + static_cast<size_t>(in.gcount()));
+    }
+    cutOff = text.size() > limit || in.bad();
+    if (text.size() > limit)
+        text.resize(limit);
+    return text;
+}
+
 }  // namespace
 
 std::string defaultSettingsText() {
@@ -104,20 +117,15 @@ LoadOutcome LoadSettings(const std::filesystem::path& file, SettingValues& slots
         writeSettingsFile(file, defaultSettingsText());
         return LoadOutcome::Created;
     }
-    std::string text(static_cast<size_t>(kMaxReadBytes) + 1, '\0');
-    in.read(text.data(), kMaxReadBytes + 1);
-    text.resize(static_cast<size_t>(in.gcount()));
-    // A read error midway leaves a last line that may be incomplete.
-    const bool cutOff = text.size() > static_cast<size_t>(kMaxReadBytes) || in.bad();
-    if (cutOff)
-        text.resize(static_cast<size_t>(kMaxReadBytes));
+    bool cutOff = false;
+    const std::string text = readAtMost(in, kMaxSettingsReadBytes, cutOff);
 
     std::string_view content = text;
     if (content.starts_with("\xEF\xBB\xBF"))
         content.remove_prefix(3);
     forEachLine(content, cutOff, [&](int k, std::string_view line) {
         const size_t equals = line.find('=');
-        if (equals == std::string_view::npos)
+        if (equals == std::string_view::npos || line.size() - equals - 1 > kMaxSettingValueBytes)
             return;
         slots[k] = std::string(line.substr(equals + 1));
         if (k <= 11 && labelSink)

@@ -9,6 +9,12 @@ namespace veltro {
 
 inline constexpr int kSettingCount = 14;
 
+// The longest value a line may carry, and the most of a file that is read:
+// room for two values of the longest length (PwrMode and ComPort, the two
+// the panel writes back as it found them) plus the other lines.
+inline constexpr size_t kMaxSettingValueBytes = size_t{1} << 20;
+inline constexpr size_t kMaxSettingsReadBytes = 2 * kMaxSettingValueBytes + 4096;
+
 // The fourteen text slots filled from config.ini by line position. Values
 // are the file's bytes (single-byte text).
 using SettingValues = std::array<std::string, kSettingCount>;
@@ -29,8 +35,11 @@ using SlotLabelSink = std::function<void(int slot, const std::string& value)>;
 // The defaults go only where no file exists: a file that is there but
 // cannot be read (locked, no permission, a folder) is left alone and the
 // outcome is Created. CR LF, LF and a lone CR all end a line; a leading
-// UTF-8 byte-order mark is skipped; only the first 1 MiB is read, and a
-// line that does not end within it stores nothing.
+// UTF-8 byte-order mark is skipped. Limits against huge files: a value
+// longer than kMaxSettingValueBytes stores nothing (its line still counts),
+// and only the first kMaxSettingsReadBytes are read (a line that does not
+// end within them stores nothing). Whatever the panel writes stays within
+// both, so its own file always loads back whole.
 LoadOutcome LoadSettings(const std::filesystem::path& file, SettingValues& slots,
                          const SlotLabelSink& labelSink);
 

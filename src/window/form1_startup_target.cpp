@@ -145,6 +145,12 @@ void Form1StartupTarget::showMessage(const std::string& text) {
 
 void Form1StartupTarget::setPortBoxText(const std::string& text) {
     // Setting the edit text runs no Combo1_Click (that follows a list choice).
+    // The box must hold the whole name, or the next save would cut it short.
+    QLineEdit* edit = form_.Combo1->lineEdit();
+    const int length = static_cast<int>(text.size());
+    if (edit->maxLength() < length) {
+        edit->setMaxLength(length);
+    }
     form_.Combo1->setEditText(
         QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
     // The box is narrow: show the start of the name, not its end.

@@ -10,8 +10,11 @@
 #include <map>
 #include <string>
 
+#include <QString>
+
 #include "command_parser.h"
 #include "meter_behaviour.h"
+#include "platform/settings_location.h"
 #include "pty_link.h"
 #include "sim_options.h"
 
@@ -166,7 +169,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.folder.empty()) {
-        options.folder = executableFolder();
+        // The folder the panel beside it reads: its own, or the per-user one
+        // of a read-only install.
+        const QString own = QString::fromStdString(executableFolder());
+        options.folder = veltro::settingsFolderFor(own).toStdString();
     }
     installSignalHandlers();
 

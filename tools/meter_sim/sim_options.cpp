@@ -60,7 +60,8 @@ on stderr. The link is removed on exit (also on SIGINT and SIGTERM).
 
 Options:
   -p, --port N      port number of the link ports/com<N>, 1..255 (default 1)
-  -d, --dir FOLDER  folder that holds ports/ (default: the executable's folder)
+  -d, --dir FOLDER  folder that holds ports/ (default: the folder the panel
+                    reads, see Files)
   --steady          fixed readings: 100.00 W, 50.0 dBm, SWR 1.50, 75.0 ohm at 0.0
                     degrees, range 1 (default: a moving station)
   --silent          answer nothing
@@ -77,6 +78,14 @@ Options:
 Control lines on stdin, one per line, switch at run time:
   normal | silent | garbage | split | cr | double | late
   steady | moving | gap MS | delay MS
+
+Files:
+  The default link folder is the executable's folder while it is writable (a
+  build folder: build/bin/ports/com<N>, beside the panel and its config.ini);
+  when it is not (an installed package), the panel's per-user folder
+  $XDG_CONFIG_HOME/veltro-panel, normally ~/.config/veltro-panel, which also
+  holds the installed panel's config.ini. The panel looks for ports/com<n> in
+  its own folder first, then in that per-user folder.
 )";
 }
 

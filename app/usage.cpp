@@ -1,0 +1,37 @@
+#include "usage.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace veltro {
+namespace {
+
+constexpr const char* kUsage = R"(Usage: veltro-panel
+
+The control panel for the Veltro RF wattmeter. It takes no options; all its
+settings come from config.ini and change through its window.
+
+Files:
+  config.ini   beside the program while its folder is writable (a build
+               folder or a portable copy); when it is not (an installed
+               package), $XDG_CONFIG_HOME/veltro-panel/config.ini, normally
+               ~/.config/veltro-panel/config.ini.
+  ports/com<n> port n of the port box: this link in the program's folder,
+               then in that per-user folder; without one, /dev/ttyS<n-1>.
+               A link to a real device needs read/write access to it
+               (group dialout).
+On Windows the per-user folder is %LOCALAPPDATA%\veltro-panel and port n is
+COM<n>.
+)";
+
+}  // namespace
+
+bool printUsageIfAsked(int argc, char** argv) {
+    if (argc != 2 || std::strcmp(argv[1], "--help") != 0) {
+        return false;
+    }
+    std::fputs(kUsage, stdout);
+    return true;
+}
+
+}  // namespace veltro
