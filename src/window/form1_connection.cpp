@@ -87,12 +87,7 @@ void Form1::connectConnectionHandlers() {
 
 void Form1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (activated_) {
-        return;
-    }
-    activated_ = true;
-    // After the show has finished, so a port message stands over the window.
-    QTimer::singleShot(0, this, &Form1::Form_Activate);
+    awaitFirstActivation();
 }
 
 void Form1::Form_Activate() {
@@ -143,42 +138,6 @@ void Form1::Form_Unload() {
 
 void Form1::mnuExit_Click() {
     close();
-}
-
-namespace {
-
-// Window coordinates from a hand-edited file beyond these are refused: no
-// screen reaches them, and a window that size could not even be drawn.
-constexpr int kMostWindowPixels = 32767;
-
-bool plausiblePosition(int pixels) {
-    return pixels >= -kMostWindowPixels && pixels <= kMostWindowPixels;
-}
-
-}  // namespace
-
-void Form1::setWindowLeftTwips(float twips) {
-    const int left = twipsToPixelsX(this, twips);
-    if (plausiblePosition(left)) {
-        move(left, frameGeometry().y());
-    }
-}
-
-void Form1::setWindowTopTwips(float twips) {
-    const int top = twipsToPixelsY(this, twips);
-    if (plausiblePosition(top)) {
-        move(frameGeometry().x(), top);
-    }
-}
-
-void Form1::setWindowHeightTwips(float twips) {
-    // The stored height is the outer one: frame and title bar included.
-    const int outer = twipsToPixelsY(this, twips);
-    if (outer < 0 || outer > kMostWindowPixels) {
-        return;
-    }
-    const int frameExtra = frameGeometry().height() - height();
-    resize(width(), std::max(0, outer - frameExtra));
 }
 
 }  // namespace veltro
