@@ -3,7 +3,8 @@
 # when any is missing. Sourced by test.sh and run.sh.
 veltro_install_deps() {
     local wanted=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev libgtest-dev
-                  libbenchmark-dev xvfb xauth imagemagick fonts-dejavu-core)
+                  libbenchmark-dev xvfb xauth imagemagick fonts-dejavu-core
+                  openbox xdotool x11-utils)
     local missing=()
     local p
     for p in "${wanted[@]}"; do

@@ -73,7 +73,10 @@ void Form1::connectConnectionHandlers() {
     // completed to one.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setCompleter(nullptr);
-    const auto* typedText = new TypedTextGuard(Combo1->lineEdit());
+    auto* typedText = new TypedTextGuard(Combo1->lineEdit());
+    // Real key events reach the box first, which hands them to its editor
+    // directly, past the editor's filters: watch the box as well.
+    Combo1->installEventFilter(typedText);
     new WheelGuard(Combo1);
     connect(Combo1, &QComboBox::activated, this, [this, typedText] {
         if (!typedText->typing()) {

@@ -17,7 +17,8 @@ struct OuterFrameTarget {
 // The client rectangle that puts the outer frame where the target says,
 // given the frame the window manager draws around the client. A height
 // smaller than the frame leaves no client area, never a negative one.
-QRect clientRectForFrame(const QRect& client, const QMargins& frame, const OuterFrameTarget& target);
+QRect clientRectForFrame(const QRect& client, const QMargins& frame,
+                         const OuterFrameTarget& target);
 
 // The outer frame of a client rectangle.
 QRect frameRectOf(const QRect& client, const QMargins& frame);
