@@ -108,3 +108,69 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// Outer heights in pixels at 96 dpi of the three Style commands.
+struct StyleKeys {
+    QStringList keys;
+    int outerHeight;
+};
+
+TEST_F(PanelOnDesktop, StylesTypedPortAndHandMoveUnderOpenbox) {
+    XSession x;
+    ASSERT_TRUE(x.start(true));
+    ASSERT_NO_FATAL_FAILURE(startPanel(x));
+    const QString window = x.findWindow("Veltro Virtual Control Panel");
+    ASSERT_FALSE(window.isEmpty());
+    x.run("xdotool", {"windowactivate", "--sync", window});
+
+    // The Style menu from the keyboard: Small, Vector, Setup in that order.
+    for (const StyleKeys& style :
+         {StyleKeys{{"alt+s", "Return"}, 213}, StyleKeys{{"alt+s", "Down", "Return"}, 247},
+          StyleKeys{{"alt+s", "Down", "Down", "Return"}, 350}}) {
+        SCOPED_TRACE(style.outerHeight);
+        x.run("xdotool", QStringList{"key", "--delay", "150"} + style.keys);
+        EXPECT_TRUE(waitFor([&] { return x.outerFrame(window).height() == style.outerHeight; }))
+            << x.outerFrame(window).height();
+        EXPECT_TRUE(waitFor([&] {
+            return config().contains("\r\nHeight=" + QByteArray::number(style.outerHeight * 15));
+        })) << config().toStdString();
+    }
+    const QByteArray afterStyles = config();
+
+    // Typing into the port box, confirmed every way a keyboard does it, is
+    // no port choice: no save, polling goes on.
+    const QRect frame = x.outerFrame(window);
+    x.run("xdotool", {"mousemove", QString::number(frame.x() + 28),
+                      QString::number(frame.y() + 20 + 22 + 218), "click", "1"});
+    x.run("xdotool", {"key", "--delay", "100", "ctrl+a"});
+    x.run("xdotool", {"type", "--delay", "100", "Com03"});
+    x.run("xdotool", {"key", "--delay", "300", "Return", "KP_Enter", "Tab"});
+    const std::size_t polled = sim.log().size();
+    ASSERT_TRUE(waitFor([&] { return sim.log().size() > polled + 40; })) << "polling went on";
+    EXPECT_EQ(config().toStdString(), afterStyles.toStdString());
+    EXPECT_EQ(
+        x.run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(panel.processId())})
+            .count('\n'),
+        1)
+        << "no port message";
+
+    // Dragged by its title bar, the window is saved at its frame's position.
+    x.run("xdotool", {"mousemove", QString::number(frame.x() + 150), QString::number(frame.y() + 8),
+                      "mousedown", "1", "sleep", "0.3", "mousemove_relative", "20", "15", "sleep",
+                      "0.3", "mousemove_relative", "20", "15", "sleep", "0.3", "mouseup", "1"});
+    EXPECT_TRUE(waitFor([&] {
+        return x.outerFrame(window).topLeft() == frame.topLeft() + QPoint(40, 30);
+    })) << x.outerFrame(window).x()
+        << "," << x.outerFrame(window).y();
+    ASSERT_NO_FATAL_FAILURE(closePanel());
+    const QByteArray saved = config();
+    EXPECT_TRUE(saved.startsWith("Position-Left=" + QByteArray::number((frame.x() + 40) * 15) +
+                                 "\r\nPosition-Top=" + QByteArray::number((frame.y() + 30) * 15) +
+                                 "\r\n"))
+        << saved.toStdString();
+    EXPECT_TRUE(saved.contains("\r\nComPort=Com03\r\n")) << "typed text reaches the next save";
+}
+
+}  // namespace

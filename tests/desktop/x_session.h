@@ -28,8 +28,22 @@ inline void killGroup(QProcess& process) {
 
 class XSession {
   public:
-    // dpi: the X resources' Xft.dpi (0 leaves it unset).
+    // A shared, loaded machine may lose a start now and then: one retry.
     bool start(bool windowManager) {
+        if (startOnce(windowManager)) {
+            return true;
+        }
+        killGroup(wm_);
+        killGroup(xvfb_);
+        return startOnce(windowManager);
+    }
+    ~XSession() {
+        killGroup(wm_);
+        killGroup(xvfb_);
+    }
+
+  private:
+    bool startOnce(bool windowManager) {
         ownProcessGroup(xvfb_);
         xvfb_.setProcessChannelMode(QProcess::SeparateChannels);
         xvfb_.start("Xvfb",
@@ -56,11 +70,8 @@ class XSession {
         }
         return true;
     }
-    ~XSession() {
-        killGroup(wm_);
-        killGroup(xvfb_);
-    }
 
+  public:
     QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("DISPLAY", display_);
