@@ -16,7 +16,11 @@ int main(int argc, char** argv) {
     if (veltro::printUsageIfAsked(argc, argv)) {
         return 0;
     }
-    QApplication app(argc, argv);
+    // Beyond --help the panel reads no command line: Qt sees only the program's
+    // name, so none of its own options (-style, -reverse ...) can change the window.
+    static int qtArgc = 1;
+    static char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
+    QApplication app(qtArgc, qtArgv);
     // One look everywhere, and one that paints a push button's face in its
     // palette colour: the Alarm button turns red through it.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

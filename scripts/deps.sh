@@ -5,7 +5,8 @@ veltro_install_deps() {
     local wanted=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev libgtest-dev
                   libbenchmark-dev xvfb xauth imagemagick fonts-dejavu-core
                   g++-mingw-w64-x86-64-posix wine wine64
-                  dpkg-dev file lintian desktop-file-utils appstream)
+                  dpkg-dev file lintian desktop-file-utils appstream
+                  openbox xdotool x11-utils)
     local missing=()
     local p
     for p in "${wanted[@]}"; do

@@ -1,7 +1,10 @@
 #include "window/colour_button.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QPalette>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace veltro {
 
@@ -21,6 +24,23 @@ void ColourButton::setFaceColour(const QColor& colour) {
 
 QColor ColourButton::faceColour() const {
     return palette().color(QPalette::Button);
+}
+
+void ColourButton::paintEvent(QPaintEvent* event) {
+    if (!colour_.isValid()) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    painter.fillRect(rect(), colour_);
+    painter.setPen(palette().color(QPalette::Shadow));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    // Light caption on a dark face, dark on a light one.
+    option.palette.setColor(QPalette::ButtonText,
+                            colour_.lightness() < 128 ? Qt::white : Qt::black);
+    painter.drawControl(QStyle::CE_PushButtonLabel, option);
 }
 
 }  // namespace veltro

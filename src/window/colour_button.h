@@ -17,6 +17,11 @@ class ColourButton : public QPushButton {
     // The colour the face is filled with now (the system face when unset).
     QColor faceColour() const;
 
+  protected:
+    // A set colour fills the whole face flat: a style's gradient would never
+    // show the exact colour asked for.
+    void paintEvent(QPaintEvent* event) override;
+
   private:
     QColor colour_;
 };

@@ -12,6 +12,7 @@
 #include "settings/config_file.h"
 #include "settings/save_hold.h"
 #include "window/form1_services.h"
+#include "window/outer_frame.h"
 
 class QAction;
 class QComboBox;
@@ -193,7 +194,7 @@ class Form1 : public QMainWindow, public PollDisplay {
     void HScroll1_Change();
     void Form_Unload();
     void mnuExit_Click();
-    // Outer window geometry in twips, as config.ini keeps it.
+    // Outer window geometry in twips, as config.ini keeps it (form1_desktop.cpp).
     void setWindowLeftTwips(float twips);
     void setWindowTopTwips(float twips);
     void setWindowHeightTwips(float twips);
@@ -206,6 +207,10 @@ class Form1 : public QMainWindow, public PollDisplay {
     void SetTopmost(QWidget& window, bool onTop);
     void mnuAbout_Click();
     void mnuIndex_Click();
+
+    // The frame the window manager draws, and the window's outer rectangle.
+    QMargins frameMargins() const;
+    QRect outerFrame() const;
 
     void layoutControls();
     QWidget* clientArea() const { return client_; }
@@ -227,6 +232,13 @@ class Form1 : public QMainWindow, public PollDisplay {
     void connectViewHandlers();        // form1_views.cpp
     void applyViewStyle(float heightTwips, QAction* chosen);
     void showEvent(QShowEvent* event) override;
+    // form1_desktop.cpp: the first activation runs the start-up; the outer
+    // frame is placed once the window manager has told its size.
+    bool event(QEvent* event) override;
+    void awaitFirstActivation();
+    void runFirstActivation();
+    void applyOuterFrame();
+    void correctOuterFrame();
     void closeEvent(QCloseEvent* event) override;
 
     template <typename T>
@@ -237,7 +249,9 @@ class Form1 : public QMainWindow, public PollDisplay {
     std::unique_ptr<ReadingPublication> publication_;
     SaveHold saveHold_;
     ConfiguredPortName configuredPortName_;
-    bool activated_ = false;  // Form_Activate runs at the first show only
+    bool activated_ = false;  // Form_Activate runs at the first activation only
+    OuterFrameTarget outerTarget_;
+    QMargins marginsUsed_;
 };
 
 }  // namespace veltro

@@ -73,7 +73,10 @@ void Form1::connectConnectionHandlers() {
     // completed to one.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setCompleter(nullptr);
-    const auto* typedText = new TypedTextGuard(Combo1->lineEdit());
+    auto* typedText = new TypedTextGuard(Combo1->lineEdit());
+    // Real key events reach the box first, which hands them to its editor
+    // directly, past the editor's filters: watch the box as well.
+    Combo1->installEventFilter(typedText);
     new WheelGuard(Combo1);
     connect(Combo1, &QComboBox::activated, this, [this, typedText] {
         if (!typedText->typing()) {
@@ -87,12 +90,7 @@ void Form1::connectConnectionHandlers() {
 
 void Form1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (activated_) {
-        return;
-    }
-    activated_ = true;
-    // After the show has finished, so a port message stands over the window.
-    QTimer::singleShot(0, this, &Form1::Form_Activate);
+    awaitFirstActivation();
 }
 
 void Form1::Form_Activate() {
@@ -143,42 +141,6 @@ void Form1::Form_Unload() {
 
 void Form1::mnuExit_Click() {
     close();
-}
-
-namespace {
-
-// Window coordinates from a hand-edited file beyond these are refused: no
-// screen reaches them, and a window that size could not even be drawn.
-constexpr int kMostWindowPixels = 32767;
-
-bool plausiblePosition(int pixels) {
-    return pixels >= -kMostWindowPixels && pixels <= kMostWindowPixels;
-}
-
-}  // namespace
-
-void Form1::setWindowLeftTwips(float twips) {
-    const int left = twipsToPixelsX(this, twips);
-    if (plausiblePosition(left)) {
-        move(left, frameGeometry().y());
-    }
-}
-
-void Form1::setWindowTopTwips(float twips) {
-    const int top = twipsToPixelsY(this, twips);
-    if (plausiblePosition(top)) {
-        move(frameGeometry().x(), top);
-    }
-}
-
-void Form1::setWindowHeightTwips(float twips) {
-    // The stored height is the outer one: frame and title bar included.
-    const int outer = twipsToPixelsY(this, twips);
-    if (outer < 0 || outer > kMostWindowPixels) {
-        return;
-    }
-    const int frameExtra = frameGeometry().height() - height();
-    resize(width(), std::max(0, outer - frameExtra));
 }
 
 }  // namespace veltro

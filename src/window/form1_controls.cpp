@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPixmap>
 #include <QScrollBar>
 
@@ -357,6 +358,14 @@ void Form1::bindControls() {
     ProgressBar7 = bar("ProgressBar7");
     ProgressBar4 = bar("ProgressBar4");
     TxtSWR = box("TxtSWR");
+    // A display, not an input: button face, no caret, never focused.
+    TxtSWR->setReadOnly(true);
+    TxtSWR->setFocusPolicy(Qt::NoFocus);
+    {
+        QPalette face = TxtSWR->palette();
+        face.setColor(QPalette::Base, face.color(QPalette::Button));
+        TxtSWR->setPalette(face);
+    }
 
     CmdRange = control<ColourButton>("CmdRange");
     LblRange = label("LblRange");

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <string>
 
 #include "readout/publication.h"
 #include "window/colour_button.h"
@@ -38,7 +39,13 @@ void Form1::CmdCallsignSet_Click() {
 
 void Form1::TxtCallsignSet_Change() {
     // The box holds what the operator typed; the wire takes single bytes.
-    pollCycle.callsignTextChanged(TxtCallsignSet->text().toLatin1().toStdString());
+    // One byte per typed character, "?" for one beyond Latin-1 (a character
+    // outside the Basic Multilingual Plane included, which is two UTF-16 units).
+    std::string bytes;
+    for (const char32_t c : TxtCallsignSet->text().toUcs4()) {
+        bytes += c <= 0xFF ? static_cast<char>(c) : '?';
+    }
+    pollCycle.callsignTextChanged(bytes);
 }
 
 int Form1::versionValue() const {

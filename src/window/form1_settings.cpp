@@ -50,7 +50,7 @@ std::filesystem::path Form1::settingsFile() const {
 }
 
 SettingsSnapshot Form1::settingsSnapshot() const {
-    const QRect frame = frameGeometry();
+    const QRect frame = outerFrame();
     SettingsSnapshot snapshot;
     snapshot.left = static_cast<float>(pixelsToTwipsX(this, frame.left()));
     snapshot.top = static_cast<float>(pixelsToTwipsY(this, frame.top()));

@@ -384,3 +384,25 @@ TEST_F(Form1Startup, FileExitClosesLikeTheCloseBox) {
 
 }  // namespace
 }  // namespace veltro
+
+namespace veltro {
+namespace {
+
+class Form1Activation : public testing::StartupFixture {};
+
+TEST_F(Form1Activation, HidingShowingAndMinimisingNeverRunTheStartupAgain) {
+    writeConfig();
+    start();
+    const std::size_t afterStart = log.size();
+    form.hide();
+    form.show();
+    form.showMinimized();
+    form.showNormal();
+    form.activateWindow();
+    QTest::qWait(2000);  // longer than the fallback for a missing activation
+    EXPECT_EQ(log.size(), afterStart);
+    EXPECT_TRUE(port.portOpen());
+}
+
+}  // namespace
+}  // namespace veltro

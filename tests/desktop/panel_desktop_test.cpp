@@ -1,0 +1,176 @@
+// The built panel on a real X display, driven with real input events and
+// measured by the X server and the window manager.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+
+#include "desktop/x_session.h"
+
+namespace {
+
+using veltro::testing::waitFor;
+using veltro::testing::XSession;
+
+const QByteArray kConfig =
+    "Position-Left=1500\r\nPosition-Top=1500\r\nPwrMode=0\r\nHeight=5250\r\n"
+    "mnuSetup=True\r\nmnuSmall=False\r\nmnuVector=False\r\nComPort=Com01\r\n"
+    "Pollrate=100\r\nRange=3\r\nCheck1=0\r\nOnTop=0\r\nVersion=1\r\nHiPwr=0\r\n";
+
+class PanelOnDesktop : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        const QString copy = dir.filePath("veltro-panel");
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VELTRO_PANEL_PATH), copy));
+        ASSERT_TRUE(QFile::setPermissions(copy, QFile::permissions(copy) | QFile::ExeOwner));
+        writeConfig(kConfig);
+        sim.start(dir.path(), 1);
+    }
+    void TearDown() override {
+        veltro::testing::killGroup(panel);
+        sim.stop();
+    }
+    void writeConfig(const QByteArray& text) {
+        QFile file(dir.filePath("config.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QByteArray config() const {
+        QFile file(dir.filePath("config.ini"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QString active() const {
+        QSettings ini(dir.filePath("xdg/RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
+        return ini.value("Settings/Active").toString();
+    }
+    // Starts the panel and waits until its start-up has connected.
+    void startPanel(const XSession& x, const QStringList& env = {}) {
+        QProcessEnvironment e = x.environment();
+        e.insert("XDG_CONFIG_HOME", dir.filePath("xdg"));
+        for (const QString& pair : env) {
+            e.insert(pair.section('=', 0, 0), pair.section('=', 1));
+        }
+        veltro::testing::ownProcessGroup(panel);
+        panel.setProcessEnvironment(e);
+        panel.start(dir.filePath("veltro-panel"), {});
+        ASSERT_TRUE(panel.waitForStarted(5000));
+        ASSERT_TRUE(waitFor([&] { return active() == "Y"; }, 1200)) << "the panel connected";
+    }
+    void closePanel() {
+        panel.terminate();  // closes the window as its close box does
+        ASSERT_TRUE(panel.waitForFinished(20000));
+        ASSERT_TRUE(waitFor([&] { return active() == "N"; }));
+    }
+
+    QTemporaryDir dir;
+    veltro::testing::SimulatedMeter sim;
+    QProcess panel;
+};
+
+struct Desktop {
+    const char* name;
+    bool windowManager;
+    QStringList env;
+    double twipsPerPixel;  // physical pixels
+};
+
+void PrintTo(const Desktop& desktop, std::ostream* out) {
+    *out << desktop.name;
+}
+
+class StartAndClose : public PanelOnDesktop, public ::testing::WithParamInterface<Desktop> {};
+
+TEST_P(StartAndClose, TwentyCyclesLeaveConfigByteForByte) {
+    const Desktop& desktop = GetParam();
+    XSession x;
+    ASSERT_TRUE(x.start(desktop.windowManager));
+    for (int cycle = 0; cycle < 20; ++cycle) {
+        SCOPED_TRACE(cycle);
+        ASSERT_NO_FATAL_FAILURE(startPanel(x, desktop.env));
+        if (cycle == 0) {
+            const QRect frame = x.outerFrame(x.findWindow("Veltro Virtual Control Panel"));
+            EXPECT_NEAR(frame.left() * desktop.twipsPerPixel, 1500, desktop.twipsPerPixel);
+            EXPECT_NEAR(frame.top() * desktop.twipsPerPixel, 1500, desktop.twipsPerPixel);
+            EXPECT_NEAR(frame.height() * desktop.twipsPerPixel, 5250, desktop.twipsPerPixel);
+        }
+        ASSERT_NO_FATAL_FAILURE(closePanel());
+        ASSERT_EQ(config().toStdString(), kConfig.toStdString());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Desktops, StartAndClose,
+    ::testing::Values(Desktop{"openbox_96dpi", true, {}, 15.0},
+                      Desktop{"openbox_120dpi", true, {"QT_SCALE_FACTOR=1.25"}, 12.0},
+                      Desktop{"bare_X_96dpi", false, {}, 15.0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// Outer heights in pixels at 96 dpi of the three Style commands.
+struct StyleKeys {
+    QStringList keys;
+    int outerHeight;
+};
+
+TEST_F(PanelOnDesktop, StylesTypedPortAndHandMoveUnderOpenbox) {
+    XSession x;
+    ASSERT_TRUE(x.start(true));
+    ASSERT_NO_FATAL_FAILURE(startPanel(x));
+    const QString window = x.findWindow("Veltro Virtual Control Panel");
+    ASSERT_FALSE(window.isEmpty());
+    x.run("xdotool", {"windowactivate", "--sync", window});
+
+    // The Style menu from the keyboard: Small, Vector, Setup in that order.
+    for (const StyleKeys& style :
+         {StyleKeys{{"alt+s", "Return"}, 213}, StyleKeys{{"alt+s", "Down", "Return"}, 247},
+          StyleKeys{{"alt+s", "Down", "Down", "Return"}, 350}}) {
+        SCOPED_TRACE(style.outerHeight);
+        x.run("xdotool", QStringList{"key", "--delay", "150"} + style.keys);
+        EXPECT_TRUE(waitFor([&] { return x.outerFrame(window).height() == style.outerHeight; }))
+            << x.outerFrame(window).height();
+        EXPECT_TRUE(waitFor([&] {
+            return config().contains("\r\nHeight=" + QByteArray::number(style.outerHeight * 15));
+        })) << config().toStdString();
+    }
+    const QByteArray afterStyles = config();
+
+    // Typing into the port box, confirmed every way a keyboard does it, is
+    // no port choice: no save, polling goes on.
+    const QRect frame = x.outerFrame(window);
+    x.run("xdotool", {"mousemove", QString::number(frame.x() + 28),
+                      QString::number(frame.y() + 20 + 22 + 218), "click", "1"});
+    x.run("xdotool", {"key", "--delay", "100", "ctrl+a"});
+    x.run("xdotool", {"type", "--delay", "100", "Com03"});
+    x.run("xdotool", {"key", "--delay", "300", "Return", "KP_Enter", "Tab"});
+    const std::size_t polled = sim.log().size();
+    ASSERT_TRUE(waitFor([&] { return sim.log().size() > polled + 40; })) << "polling went on";
+    EXPECT_EQ(config().toStdString(), afterStyles.toStdString());
+    EXPECT_EQ(
+        x.run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(panel.processId())})
+            .count('\n'),
+        1)
+        << "no port message";
+
+    // Dragged by its title bar, the window is saved at its frame's position.
+    x.run("xdotool", {"mousemove", QString::number(frame.x() + 150), QString::number(frame.y() + 8),
+                      "mousedown", "1", "sleep", "0.3", "mousemove_relative", "20", "15", "sleep",
+                      "0.3", "mousemove_relative", "20", "15", "sleep", "0.3", "mouseup", "1"});
+    EXPECT_TRUE(waitFor([&] {
+        return x.outerFrame(window).topLeft() == frame.topLeft() + QPoint(40, 30);
+    })) << x.outerFrame(window).x()
+        << "," << x.outerFrame(window).y();
+    ASSERT_NO_FATAL_FAILURE(closePanel());
+    const QByteArray saved = config();
+    EXPECT_TRUE(saved.startsWith("Position-Left=" + QByteArray::number((frame.x() + 40) * 15) +
+                                 "\r\nPosition-Top=" + QByteArray::number((frame.y() + 30) * 15) +
+                                 "\r\n"))
+        << saved.toStdString();
+    EXPECT_TRUE(saved.contains("\r\nComPort=Com03\r\n")) << "typed text reaches the next save";
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+// What the operator sees and types: the call sign's bytes, the Alarm
+// button's painted face, TxtSWR as a display, typed port names.
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "window/colour_button.h"
+#include "window/fakes.h"
+#include "window/form1.h"
+
+namespace veltro {
+namespace {
+
+class ControlRoles : public ::testing::Test {
+  protected:
+    testing::FakePort port;
+    Form1 form{Form1Services{QString(), &port, nullptr, nullptr}};
+    void SetUp() override {
+        form.Timer1->stop();
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+};
+
+TEST_F(ControlRoles, EachTypedCharacterIsOneByteOnTheWire) {
+    struct Row {
+        QString typed;
+        std::string sent;
+    } rows[] = {
+        {QString::fromUtf8("\xC3\xA9t"), "\xE9t    "},  // Latin-1 stays
+        {QString::fromUtf8("\xCE\xA9"), "?     "},      // beyond Latin-1
+        {QString::fromUtf8("\xF0\x9F\x98\x80"
+                           "ab"),
+         "?ab   "},  // beyond the BMP
+    };
+    for (const Row& row : rows) {
+        form.TxtCallsignSet->setText(row.typed);
+        EXPECT_EQ(form.pollCycle.CallsignToSend, row.sent) << row.typed.toStdString();
+    }
+}
+
+TEST_F(ControlRoles, AlarmFaceIsPaintedExactlyRed) {
+    form.setAlarmColour(AlarmColour::Alarm);
+    const QImage face = form.CmdAlarm->grab().toImage();
+    const QRgb red = qRgb(192, 0, 0);
+    EXPECT_EQ(face.pixel(3, face.height() / 2) & 0xFFFFFF, red & 0xFFFFFF);
+    EXPECT_EQ(face.pixel(face.width() - 4, 3) & 0xFFFFFF, red & 0xFFFFFF);
+    form.setAlarmColour(AlarmColour::Normal);
+    const QImage normal = form.CmdAlarm->grab().toImage();
+    EXPECT_NE(normal.pixel(3, normal.height() / 2) & 0xFFFFFF, red & 0xFFFFFF);
+}
+
+TEST_F(ControlRoles, TxtSwrIsADisplayNotAnInput) {
+    EXPECT_TRUE(form.TxtSWR->isReadOnly());
+    EXPECT_EQ(form.TxtSWR->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(form.TxtSWR->palette().color(QPalette::Base),
+              form.TxtSWR->palette().color(QPalette::Button));
+}
+
+TEST(PortBox, KeysSentToTheBoxItselfChooseNoPort) {
+    QTemporaryDir dir;
+    testing::FakePort port;
+    Form1 form{Form1Services{dir.path(), &port, nullptr, nullptr}};
+    form.show();
+    // The first start-up writes the default file and leaves the port be.
+    for (int i = 0; i < 500 && !QFile::exists(dir.filePath("config.ini")); ++i) {
+        QTest::qWait(10);
+    }
+    ASSERT_TRUE(QFile::exists(dir.filePath("config.ini")));
+    QSignalSpy saves(&form, &Form1::settingsSaved);
+    form.Combo1->setFocus();
+    form.Combo1->lineEdit()->selectAll();
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        QTest::keyClicks(form.Combo1, "Com03");
+        QTest::keyClick(form.Combo1, key);
+        QApplication::processEvents();
+        form.Combo1->lineEdit()->selectAll();
+    }
+    // Combo1_Click would have saved and closed the port the fake holds open.
+    EXPECT_EQ(saves.count(), 0);
+    EXPECT_TRUE(port.portOpen());
+    EXPECT_EQ(form.Combo1->currentText(), "Com03");
+}
+
+}  // namespace
+}  // namespace veltro
