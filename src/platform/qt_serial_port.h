@@ -2,6 +2,8 @@
 
 #include <QSerialPort>
 #include <QString>
+#include <cstddef>
+#include <functional>
 #include <string>
 
 #include "platform/serial_port.h"
@@ -24,6 +26,9 @@ bool parseLineSettings(const std::string& text, LineSettings& out);
 class QtSerialPort : public SerialPort {
   public:
     static constexpr int kHighestPort = 255;
+    // What a read keeps of a flood: the tail, still far longer than any
+    // reply, so an overlong read stays overlong and is rejected as before.
+    static constexpr std::size_t kKeptInputBytes = 4096;
 
     explicit QtSerialPort(QString programDir);
     ~QtSerialPort() override;
@@ -42,6 +47,7 @@ class QtSerialPort : public SerialPort {
     void setOutBufferCount(int count) override;
     void output(std::string_view data) override;
     std::string input() override;
+    void onDeviceLost(std::function<void()> handler) override;
 
     // The device that port number n opens.
     QString devicePath(int number) const;
@@ -51,6 +57,8 @@ class QtSerialPort : public SerialPort {
     void onError(QSerialPort::SerialPortError error);
     void pullArrivedBytes();
     void closeLostDevice();
+    void reportLoss();
+    std::string boundedInput();
 
     QString programDir_;
     QSerialPort port_;
@@ -60,6 +68,7 @@ class QtSerialPort : public SerialPort {
     LineSettings line_;
     std::string error_;
     bool deviceLost_ = false;  // gone while open; reads as open and silent
+    std::function<void()> lostHandler_;
 };
 
 }  // namespace veltro

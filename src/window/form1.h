@@ -10,6 +10,7 @@
 #include "meter/poll_cycle.h"
 #include "readout/readout.h"
 #include "settings/config_file.h"
+#include "settings/port_recovery.h"
 #include "settings/save_hold.h"
 #include "window/form1_services.h"
 
@@ -198,6 +199,14 @@ class Form1 : public QMainWindow, public PollDisplay {
     void setWindowTopTwips(float twips);
     void setWindowHeightTwips(float twips);
 
+    // ---- A lost device and its quiet reopening (form1_recovery.cpp) --------
+    // Runs when the port reports its device gone; then retries once a second.
+    void portLost();
+    void retryLostPort();
+    // Ends the retries (a port choice, the window's unloading).
+    void stopPortRetries();
+    bool retryingLostPort() const { return portRecovery_.retrying(); }
+
     // ---- View styles and window commands (form1_views.cpp) -----------------
     void mnuSmall_Click();
     void mnuVector_Click();
@@ -225,6 +234,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     void connectSettingsHandlers();    // form1_settings.cpp
     void connectConnectionHandlers();  // form1_connection.cpp
     void connectViewHandlers();        // form1_views.cpp
+    void connectRecoveryHandlers();    // form1_recovery.cpp
+    void disconnectRecoveryHandlers();
     void applyViewStyle(float heightTwips, QAction* chosen);
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -238,6 +249,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     SaveHold saveHold_;
     ConfiguredPortName configuredPortName_;
     bool activated_ = false;  // Form_Activate runs at the first show only
+    PortRecovery portRecovery_;
+    QTimer* retryTimer_ = nullptr;  // once a second while a lost device is away
 };
 
 }  // namespace veltro
