@@ -1,11 +1,16 @@
 #include "platform/qt_serial_port.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <charconv>
 #include <string_view>
 #include <vector>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 #include "platform/settings_location.h"
 
@@ -84,6 +89,28 @@ bool parseStopBits(std::string_view text, QSerialPort::StopBits& stop) {
     return true;
 }
 
+// Qt opens without waiting for the device, but a link to a regular file, a
+// folder or a pipe must fail before anything touches it: only a character
+// device is tried. A stat never waits on a device.
+bool looksLikeSerialDevice(const QString& path, std::string& why) {
+#ifdef Q_OS_WIN
+    (void)path;
+    (void)why;
+    return true;
+#else
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        why = "no such device";
+        return false;
+    }
+    if (!S_ISCHR(info.st_mode)) {
+        why = "not a serial device";
+        return false;
+    }
+    return true;
+#endif
+}
+
 }  // namespace
 
 bool parseLineSettings(const std::string& text, LineSettings& out) {
@@ -107,6 +134,9 @@ bool parseLineSettings(const std::string& text, LineSettings& out) {
 
 QtSerialPort::QtSerialPort(QString programDir, QString settingsDir)
     : programDir_(std::move(programDir)), settingsDir_(std::move(settingsDir)) {
+    // Between two reads Qt holds at most this much; the rest waits in the
+    // driver, so a flooding device cannot grow the panel's memory.
+    port_.setReadBufferSize(static_cast<qint64>(4 * kKeptInputBytes));
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                      [this](QSerialPort::SerialPortError error) { onError(error); });
 }
@@ -197,6 +227,10 @@ bool QtSerialPort::setPortOpen(bool open) {
     }
     deviceLost_ = false;
     const QString path = devicePath(commPort_);
+    if (std::string why; !looksLikeSerialDevice(path, why)) {
+        error_ = "Cannot open " + path.toStdString() + ": " + why;
+        return false;
+    }
     port_.setPortName(path);
     port_.setBaudRate(line_.baudRate);
     port_.setParity(line_.parity);
@@ -224,7 +258,7 @@ bool QtSerialPort::deviceUsable() const {
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
-    if (error != QSerialPort::ResourceError || !port_.isOpen()) {
+    if (error != QSerialPort::ResourceError || !port_.isOpen() || deviceLost_) {
         return;
     }
     // The device went away (adapter pulled, far end closed). Qt may still be
@@ -233,7 +267,23 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     deviceLost_ = true;
     error_ = "Device lost: " + port_.errorString().toStdString();
     QMetaObject::invokeMethod(
-        &port_, [this] { closeLostDevice(); }, Qt::QueuedConnection);
+        &port_,
+        [this] {
+            closeLostDevice();
+            reportLoss();
+        },
+        Qt::QueuedConnection);
+}
+
+void QtSerialPort::reportLoss() {
+    // A close or reopen in the meantime has dealt with the loss already.
+    if (deviceLost_ && lostHandler_) {
+        lostHandler_();
+    }
+}
+
+void QtSerialPort::onDeviceLost(std::function<void()> handler) {
+    lostHandler_ = std::move(handler);
 }
 
 void QtSerialPort::closeLostDevice() {
@@ -280,13 +330,38 @@ std::string QtSerialPort::input() {
         closeLostDevice();
         return {};
     }
-    pullArrivedBytes();
+    if (inputLen_ > 0) {
+        pullArrivedBytes();
+        return deviceUsable() ? port_.read(inputLen_).toStdString() : std::string();
+    }
+    std::string got = boundedInput();
     if (!deviceUsable()) {
         closeLostDevice();
         return {};
     }
-    const QByteArray bytes = inputLen_ > 0 ? port_.read(inputLen_) : port_.readAll();
-    return bytes.toStdString();
+    return got;
+}
+
+std::string QtSerialPort::boundedInput() {
+    // Everything that arrived, less the front of a flood: only the last
+    // kKeptInputBytes are kept. The rounds are bounded too, so a device that
+    // never stops sending cannot hold the window here.
+    std::string kept;
+    auto take = [&] {
+        const QByteArray bytes = port_.readAll();
+        kept.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        if (kept.size() > kKeptInputBytes) {
+            kept.erase(0, kept.size() - kKeptInputBytes);
+        }
+    };
+    take();
+    for (int round = 0; round < 64 && deviceUsable() && port_.waitForReadyRead(0); ++round) {
+        take();
+    }
+    if (port_.error() == QSerialPort::TimeoutError) {
+        port_.clearError();
+    }
+    return kept;
 }
 
 }  // namespace veltro

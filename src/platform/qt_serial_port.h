@@ -2,6 +2,8 @@
 
 #include <QSerialPort>
 #include <QString>
+#include <cstddef>
+#include <functional>
 #include <string>
 
 #include "platform/serial_port.h"
@@ -26,6 +28,9 @@ bool parseLineSettings(const std::string& text, LineSettings& out);
 class QtSerialPort : public SerialPort {
   public:
     static constexpr int kHighestPort = 255;
+    // What a read keeps of a flood: the tail, still far longer than any
+    // reply, so an overlong read stays overlong and is rejected as before.
+    static constexpr std::size_t kKeptInputBytes = 4096;
 
     explicit QtSerialPort(QString programDir, QString settingsDir = {});
     ~QtSerialPort() override;
@@ -44,6 +49,7 @@ class QtSerialPort : public SerialPort {
     void setOutBufferCount(int count) override;
     void output(std::string_view data) override;
     std::string input() override;
+    void onDeviceLost(std::function<void()> handler) override;
 
     // The device that port number n opens.
     QString devicePath(int number) const;
@@ -53,6 +59,8 @@ class QtSerialPort : public SerialPort {
     void onError(QSerialPort::SerialPortError error);
     void pullArrivedBytes();
     void closeLostDevice();
+    void reportLoss();
+    std::string boundedInput();
 
     QString programDir_;
     QString settingsDir_;
@@ -63,6 +71,7 @@ class QtSerialPort : public SerialPort {
     LineSettings line_;
     std::string error_;
     bool deviceLost_ = false;  // gone while open; reads as open and silent
+    std::function<void()> lostHandler_;
 };
 
 }  // namespace veltro

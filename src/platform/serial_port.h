@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -8,7 +9,7 @@ namespace veltro {
 // The serial control the panel drives, reduced to the properties it uses.
 // Bytes travel one for one: a std::string here is the raw bytes of the line.
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
 
     // CommPort: the port number (1 for Com1). A number the port does not
@@ -41,6 +42,13 @@ public:
     // Input: everything received and not yet read; empties the buffer.
     // Never blocks; empty on a closed port.
     virtual std::string input() = 0;
+
+    // Run from the event loop, once per loss, when the open device goes away
+    // for good (adapter pulled, far end hung up). The device is released by
+    // then; the port still reads as open and silent until it is closed.
+    // An empty handler stops the calls. Ports that cannot lose a device
+    // never call it.
+    virtual void onDeviceLost(std::function<void()> handler) { (void)handler; }
 };
 
 }  // namespace veltro

@@ -49,9 +49,12 @@ Form1::Form1(Form1Services services, QWidget* parent)
     connectSettingsHandlers();
     connectConnectionHandlers();
     connectViewHandlers();
+    connectRecoveryHandlers();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    disconnectRecoveryHandlers();
+}
 
 void Form1::buildMenu() {
     auto addMenu = [this](const char* name, const char* caption) {

@@ -10,6 +10,7 @@
 #include "meter/poll_cycle.h"
 #include "readout/readout.h"
 #include "settings/config_file.h"
+#include "settings/port_recovery.h"
 #include "settings/save_hold.h"
 #include "window/form1_services.h"
 #include "window/outer_frame.h"
@@ -199,6 +200,14 @@ class Form1 : public QMainWindow, public PollDisplay {
     void setWindowTopTwips(float twips);
     void setWindowHeightTwips(float twips);
 
+    // ---- A lost device and its quiet reopening (form1_recovery.cpp) --------
+    // Runs when the port reports its device gone; then retries once a second.
+    void portLost();
+    void retryLostPort();
+    // Ends the retries (a port choice, the window's unloading).
+    void stopPortRetries();
+    bool retryingLostPort() const { return portRecovery_.retrying(); }
+
     // ---- View styles and window commands (form1_views.cpp) -----------------
     void mnuSmall_Click();
     void mnuVector_Click();
@@ -230,6 +239,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     void connectSettingsHandlers();    // form1_settings.cpp
     void connectConnectionHandlers();  // form1_connection.cpp
     void connectViewHandlers();        // form1_views.cpp
+    void connectRecoveryHandlers();    // form1_recovery.cpp
+    void disconnectRecoveryHandlers();
     void applyViewStyle(float heightTwips, QAction* chosen);
     void showEvent(QShowEvent* event) override;
     // form1_desktop.cpp: the first activation runs the start-up; the outer
@@ -252,6 +263,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     bool activated_ = false;  // Form_Activate runs at the first activation only
     OuterFrameTarget outerTarget_;
     QMargins marginsUsed_;
+    PortRecovery portRecovery_;
+    QTimer* retryTimer_ = nullptr;  // once a second while a lost device is away
 };
 
 }  // namespace veltro

@@ -105,6 +105,7 @@ void Form1::Combo1_Click() {
     if (services_.port == nullptr || services_.programDir.isEmpty()) {
         return;
     }
+    stopPortRetries();
     Form1StartupTarget target(*this);
     runPortChoice(target);
 }
@@ -135,6 +136,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::Form_Unload() {
+    stopPortRetries();
     Form1StartupTarget target(*this);
     runShutdown(target);
 }

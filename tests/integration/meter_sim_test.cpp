@@ -5,6 +5,7 @@
 #include <set>
 
 #include "command_parser.h"
+#include "line_control.h"
 #include "meter/status_frame.h"
 #include "meter_behaviour.h"
 #include "reading_model.h"
@@ -176,6 +177,23 @@ TEST(SimOptionsTest, ParsesSwitches) {
     }
     const char* noNumber[] = {"sim", "--port", "256"};
     EXPECT_FALSE(parseOptions(3, const_cast<char**>(noNumber), options, error));
+
+    const char* vanish[] = {"sim", "--vanish-after", "1500", "--vanish-for", "300"};
+    ASSERT_TRUE(parseOptions(5, const_cast<char**>(vanish), options, error)) << error;
+    EXPECT_EQ(options.vanishAfterMs, 1500);
+    EXPECT_EQ(options.vanishForMs, 300);
+}
+
+TEST(LineControlTest, VanishAndFloodTakeMilliseconds) {
+    using Kind = LineControl::Kind;
+    const auto vanish = parseLineControl("vanish 250");
+    ASSERT_TRUE(vanish);
+    EXPECT_EQ(vanish->kind, Kind::Vanish);
+    EXPECT_EQ(vanish->duration.count(), 250);
+    EXPECT_EQ(parseLineControl("flood 12000")->kind, Kind::Flood);
+    for (const char* bad : {"vanish", "vanish ", "vanish -1", "vanish 2s", "flood x", "gap 5"}) {
+        EXPECT_FALSE(parseLineControl(bad)) << bad;
+    }
 }
 
 }  // namespace

@@ -49,6 +49,18 @@ class PanelProcess : public ::testing::Test {
         return ini.value(QStringLiteral("Settings/%1").arg(name)).toString();
     }
     bool logged(const std::string& command) { return sim.received(command); }
+    void startPanel() {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_CONFIG_HOME", dir.filePath("xdg"));
+        panel.setProcessEnvironment(env);
+        panel.setProgram(dir.filePath("veltro-panel"));
+        panel.start();
+        ASSERT_TRUE(panel.waitForStarted(5000));
+    }
+    int openDescriptors() const {
+        return static_cast<int>(QDir(QStringLiteral("/proc/%1/fd").arg(panel.processId())).count());
+    }
 
     QTemporaryDir dir;
     veltro::testing::SimulatedMeter sim;
@@ -88,6 +100,39 @@ TEST_F(PanelProcess, ConnectsPollsPublishesAndClosesOnSigterm) {
     EXPECT_TRUE(config.contains("\r\nComPort=Com01\r\nPollrate=100\r\n")) << config.toStdString();
     EXPECT_TRUE(config.contains("\r\nVersion=1\r\n"));
     EXPECT_EQ(config.count("\r\n"), 14);
+    EXPECT_EQ(published("Active"), "N");
+}
+
+TEST_F(PanelProcess, DeviceLossesAndReturnsLeakNothingAndSigtermStillClosesCleanly) {
+    writeConfig(
+        "Position-Left=300\r\nPosition-Top=200\r\nPwrMode=0\r\nHeight=5145\r\n"
+        "mnuSetup=True\r\nmnuSmall=False\r\nmnuVector=False\r\nComPort=Com01\r\n"
+        "Pollrate=50\r\nRange=3\r\nCheck1=0\r\nOnTop=0\r\nVersion=1\r\nHiPwr=0\r\n");
+    startPanel();
+    ASSERT_TRUE(waitFor([&] { return published("Reading") == "50.0"; })) << sim.log();
+    ASSERT_EQ(published("Active"), "Y");
+    const QByteArray config = configText();
+    const int descriptors = openDescriptors();
+
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        sim.control("vanish 200");
+        ASSERT_TRUE(waitFor([&] { return published("Active") == "N"; })) << sim.log();
+        ASSERT_TRUE(sim.waitForReturn());
+        ASSERT_TRUE(waitFor([&] { return published("Active") == "Y"; })) << sim.log();
+    }
+    EXPECT_EQ(panel.state(), QProcess::Running);
+    EXPECT_LE(openDescriptors(), descriptors);
+    EXPECT_EQ(configText(), config);
+
+    sim.control("vanish 60000");
+    ASSERT_TRUE(waitFor([&] { return published("Active") == "N"; }));
+    ASSERT_TRUE(QFile::remove(dir.filePath("config.ini")));
+    panel.terminate();
+    ASSERT_TRUE(panel.waitForFinished(10000));
+    EXPECT_EQ(panel.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(panel.exitCode(), 0);
+    EXPECT_EQ(configText(), config) << "the close box's last save";
     EXPECT_EQ(published("Active"), "N");
 }
 

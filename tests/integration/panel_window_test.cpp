@@ -1,6 +1,9 @@
 // The real window on the real serial layer, against the simulated meter on a
 // pseudo-terminal linked as port 1 in the program folder.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QElapsedTimer>
 
 #include <QFile>
 #include <QLabel>
@@ -82,6 +85,70 @@ TEST_F(PanelWithMeter, StartsPollsAndSendsTheButtonsCommands) {
         << form.Label2->text().toStdString() << " / " << form.LblAlarmMode->text().toStdString()
         << " / " << form.Label35->text().toStdString();
     form.close();
+}
+
+std::string lastWritten(const testing::RecordingStore& store, const std::string& name,
+                        std::size_t* count = nullptr) {
+    std::string value;
+    std::size_t seen = 0;
+    for (const auto& [application, section, valueName, text] : store.writes) {
+        if (valueName == name) {
+            value = text;
+            ++seen;
+        }
+    }
+    if (count != nullptr) {
+        *count = seen;
+    }
+    return value;
+}
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+TEST_F(PanelWithMeter, LostDeviceReadsInactiveAndComesBackByItself) {
+    writeConfig("1");
+    QtSerialPort port(dir.path());
+    testing::RecordingStore store;
+    Form1 form(Form1Services{dir.path(), &port, &store, nullptr, nullptr});
+    form.show();
+    ASSERT_TRUE(waitFor([&] { return form.Picture5->isVisibleTo(&form); })) << simLog();
+    ASSERT_EQ(lastWritten(store, "Active"), "Y");
+    int ticks = 0;
+    QObject::connect(form.Timer1, &QTimer::timeout, [&] { ++ticks; });
+
+    sim.control("vanish 3000");
+    ASSERT_TRUE(waitFor([&] { return simLog().find("vanished") != std::string::npos; }));
+    ticks = 0;
+    ASSERT_TRUE(waitFor([&] { return lastWritten(store, "Active") == "N"; }));
+    EXPECT_LE(ticks, 2) << "the loss is noticed at once";
+    EXPECT_FALSE(form.Picture5->isVisibleTo(&form));
+
+    // Gone: no spinning on the hung-up device, no message.
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer gone;
+    gone.start();
+    ASSERT_TRUE(sim.waitForReturn()) << simLog();
+    const double cpuShare = (cpuSeconds() - cpuBefore) / (gone.elapsed() / 1000.0);
+    EXPECT_LT(cpuShare, 0.2) << "a spin would take the whole core";
+
+    std::size_t readingsBefore = 0;
+    lastWritten(store, "Reading", &readingsBefore);
+    QElapsedTimer back;
+    back.start();
+    ASSERT_TRUE(waitFor([&] { return lastWritten(store, "Active") == "Y"; })) << simLog();
+    EXPECT_LT(back.elapsed(), 1500) << "a retry a second finds the new device";
+    ASSERT_TRUE(waitFor([&] {
+        std::size_t readings = 0;
+        lastWritten(store, "Reading", &readings);
+        return readings > readingsBefore && form.Picture5->isVisibleTo(&form);
+    })) << simLog();
+    form.close();
+    EXPECT_EQ(lastWritten(store, "Active"), "N");
 }
 
 }  // namespace

@@ -58,7 +58,9 @@ class SerialEndToEndTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        sim.start(dir.path(), kPort, {"--steady", "--gap", "600"});
+        // A split reply's halves lie far more than a tick apart, even when a
+        // loaded machine delays a tick.
+        sim.start(dir.path(), kPort, {"--steady", "--gap", "2000"});
         ASSERT_TRUE(sim.devicePath.startsWith("/dev/"));
         ASSERT_TRUE(QFileInfo(linkPath()).isSymLink());
     }
@@ -91,7 +93,7 @@ class SerialEndToEndTest : public ::testing::Test {
         return text;
     }
     // Ticks until a cycle accepts a frame; false if none within the bound.
-    bool tickUntilAccepted(int maxTicks = 8) {
+    bool tickUntilAccepted(int maxTicks = 40) {
         for (int i = 0; i < maxTicks; ++i) {
             tick();
             if (display.lamps.back()) {
@@ -136,14 +138,12 @@ TEST_F(SerialEndToEndTest, PollsInBothDialectsAndDecodesTheMetersFrames) {
         EXPECT_DOUBLE_EQ(cycle.record.Swr, 1.5);
         EXPECT_DOUBLE_EQ(cycle.record.MeterRange, 1.0);
         EXPECT_EQ(display.reading, "50.0");
-        // Steady polling accepts a frame per cycle; on a loaded machine a
-        // reply can slip past a tick and pair up with the next one.
-        int accepted = 0;
-        for (int i = 0; i < 6; ++i) {
-            tick();
-            accepted += display.lamps.back() ? 1 : 0;
+        // Steady polling goes on accepting frames; on a loaded machine a
+        // reply can slip past a tick and pair up with the next one, so only
+        // the frames accepted count, not the ticks they took.
+        for (int frames = 0; frames < 3; ++frames) {
+            ASSERT_TRUE(tickUntilAccepted()) << recentInputs();
         }
-        EXPECT_GE(accepted, 3) << recentInputs();
         EXPECT_NE(simLog().find("received \"" + d.poll + "\" (poll)"), std::string::npos);
         port.setPortOpen(false);
     }
@@ -163,7 +163,7 @@ TEST_F(SerialEndToEndTest, CommandsReachTheMeterAndShowInLaterFrames) {
         cycle.requestAlarm();
         cycle.requestPowerMode();
         cycle.requestCallsign();
-        for (int i = 0; i < 20 && cycle.anyPending(); ++i) {
+        for (int i = 0; i < 100 && cycle.anyPending(); ++i) {
             tick();
         }
         ASSERT_FALSE(cycle.anyPending()) << "commands went out\n" << recentInputs() << simLog();
@@ -198,7 +198,10 @@ TEST_F(SerialEndToEndTest, FaultyRepliesAreRejectedAndPollingRecovers) {
     for (const char* fault : {"split", "cr", "double", "garbage"}) {
         SCOPED_TRACE(fault);
         control(fault);
-        tick();  // a reply already on its way may still be sound
+        // Judged from the switch on: replies to polls it saw before may be sound.
+        ASSERT_TRUE(testing::waitFor(
+            [&] { return simLog().find(std::string("fault ") + fault) != std::string::npos; }));
+        tick();
         tick();
         const std::size_t from = display.lamps.size();
         for (int i = 0; i < 8; ++i) {
@@ -207,7 +210,7 @@ TEST_F(SerialEndToEndTest, FaultyRepliesAreRejectedAndPollingRecovers) {
         const std::vector<bool> during(display.lamps.begin() + from, display.lamps.end());
         EXPECT_EQ(std::count(during.begin(), during.end(), true), 0);
         control("normal");
-        EXPECT_TRUE(tickUntilAccepted(10)) << "recovers once the meter answers properly";
+        EXPECT_TRUE(tickUntilAccepted()) << "recovers once the meter answers properly";
         EXPECT_DOUBLE_EQ(cycle.record.ForwardPower, 100.0);
     }
 }

@@ -48,6 +48,16 @@ class SimulatedMeter {
         process.write("\n");
         ASSERT_TRUE(process.waitForBytesWritten(2000));
     }
+    // After a vanish: waits for the new device path it prints on return.
+    bool waitForReturn(int ms = 20000) {
+        while (!process.canReadLine() && process.waitForReadyRead(ms)) {
+        }
+        if (!process.canReadLine()) {
+            return false;
+        }
+        devicePath = QString::fromUtf8(process.readLine()).trimmed();
+        return true;
+    }
     // Everything it has logged so far: one line per command received.
     const std::string& log() {
         log_ += process.readAllStandardError().toStdString();

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -56,6 +57,18 @@ class PtyPair {
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
+    }
+
+    // Waits until `count` bytes sent by the far end are queued for the port
+    // under test, without running the event loop; false after a long bound.
+    bool waitQueued(int count) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        int queued = 0;
+        while (ioctl(slave_, FIONREAD, &queued) == 0 && queued < count &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return queued >= count;
     }
 
     // Hands the line over to the port under test only (as a real device

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -151,12 +152,13 @@ TEST_F(QtSerialPortTest, InputReturnsEverythingArrivedWithoutTheEventLoop) {
     second.append("\r\n\0end", 6);  // binary bytes pass untouched
     pty.send(first);
     pty.send(second);
-    QTest::qSleep(50);  // bytes reach the slave; no events are processed
+    // Bytes reach the slave; no events are processed.
+    ASSERT_TRUE(pty.waitQueued(static_cast<int>(first.size() + second.size())));
 
     QElapsedTimer timer;
     timer.start();
     const std::string got = port.input();
-    EXPECT_LT(timer.elapsed(), 100);
+    EXPECT_LT(timer.elapsed(), 2000) << "a read never waits for more";
     EXPECT_EQ(got, first + second);
     EXPECT_EQ(port.input(), "") << "a read empties the buffer";
 }
@@ -166,7 +168,7 @@ TEST_F(QtSerialPortTest, InputLenLimitsOneRead) {
     openLinked(port);
     port.setInputLen(4);
     pty.send("0123456789");
-    QTest::qSleep(50);
+    ASSERT_TRUE(pty.waitQueued(10));
     EXPECT_EQ(port.input(), "0123");
     port.setInputLen(0);
     EXPECT_EQ(port.input(), "456789");
@@ -176,12 +178,12 @@ TEST_F(QtSerialPortTest, InBufferCountZeroDiscardsWhatWasReceived) {
     QtSerialPort port(dir.path());
     openLinked(port);
     pty.send("stale bytes");
-    QTest::qSleep(50);
+    ASSERT_TRUE(pty.waitQueued(11));
     QCoreApplication::processEvents();
     port.setInBufferCount(0);
     EXPECT_EQ(port.input(), "");
     pty.send("fresh");
-    QTest::qSleep(50);
+    ASSERT_TRUE(pty.waitQueued(5));
     EXPECT_EQ(port.input(), "fresh");
 }
 
@@ -196,6 +198,50 @@ TEST_F(QtSerialPortTest, SettingsApplyAtOnceToAnOpenPort) {
     EXPECT_FALSE(port.setSettings("115200;n;8;1"));
     EXPECT_EQ(port.settings(), "115200,n,8,1");
     EXPECT_EQ(slaveSpeed(pty.slaveFd()), B115200);
+}
+
+TEST_F(QtSerialPortTest, LinksToWhatIsNoSerialDeviceFailToOpenAndStayUntouched) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath("folder"));
+    QFile file(dir.filePath("file"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("keep me");
+    file.close();
+    const char* targets[] = {"file", "folder", "/dev/null", "missing"};
+    QtSerialPort port(dir.path());
+    int number = 10;
+    for (const char* target : targets) {
+        SCOPED_TRACE(target);
+        const QString path = QString::fromLatin1(target).startsWith('/')
+                                 ? QString::fromLatin1(target)
+                                 : dir.filePath(QString::fromLatin1(target));
+        ASSERT_TRUE(QFile::link(path, dir.filePath(QStringLiteral("ports/com%1").arg(number))));
+        ASSERT_TRUE(port.setCommPort(number++));
+        EXPECT_FALSE(port.setPortOpen(true));
+        EXPECT_FALSE(port.portOpen());
+    }
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "keep me");
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("missing")));
+}
+
+TEST_F(QtSerialPortTest, AFloodKeepsABoundedTailThatStillReadsAsTooLong) {
+    QtSerialPort port(dir.path());
+    openLinked(port);
+    port.setInputLen(0);
+    const std::string chunk(4096, '#');
+    for (int sent = 0; sent < 4 * 1024 * 1024; sent += static_cast<int>(chunk.size())) {
+        pty.send(chunk);
+        QCoreApplication::processEvents();  // Qt takes what it will between reads
+    }
+    const std::string flood = port.input();
+    EXPECT_LE(flood.size(), QtSerialPort::kKeptInputBytes);
+    EXPECT_GT(flood.size(), 43u) << "still too long for a frame";
+    while (!port.input().empty()) {
+    }
+    const std::string frame = ";" + std::string(42, '1');
+    pty.send(frame);
+    ASSERT_TRUE(pty.waitQueued(43));
+    EXPECT_EQ(port.input(), frame);
 }
 
 double cpuSeconds() {

@@ -4,18 +4,22 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 
 #include <QString>
 
 #include "command_parser.h"
+#include "line_control.h"
 #include "meter_behaviour.h"
 #include "platform/settings_location.h"
 #include "pty_link.h"
+#include "replug.h"
 #include "sim_options.h"
 
 namespace {
@@ -63,44 +67,72 @@ void log(const std::string& line) {
 
 class Simulator {
   public:
-    Simulator(const SimOptions& options, int master) : behaviour_(options), master_(master) {}
+    Simulator(const SimOptions& options, ReplugLine& line)
+        : behaviour_(options), line_(line), vanishFor_(options.vanishForMs) {
+        if (options.vanishAfterMs >= 0) {
+            vanishAt_ = Clock::now() + std::chrono::milliseconds(options.vanishAfterMs);
+        }
+    }
 
     // Runs until a signal arrives.
     void run() {
         for (;;) {
+            const int master = line_.masterFd();
+            const short masterEvents = flooding() ? POLLIN | POLLOUT : POLLIN;
             pollfd fds[3] = {
-                {master_, POLLIN, 0}, {signalPipe[0], POLLIN, 0}, {stdinFd_, POLLIN, 0}};
-            const int count = stdinFd_ >= 0 ? 3 : 2;
+                {signalPipe[0], POLLIN, 0}, {stdinFd_, POLLIN, 0}, {master, masterEvents, 0}};
+            const nfds_t count = master >= 0 ? 3 : 2;
             if (::poll(fds, count, timeoutMs()) < 0 && errno != EINTR) {
                 log("poll failed");
                 return;
             }
-            if (fds[1].revents != 0) {
+            if (fds[0].revents != 0) {
                 return;
             }
-            if (fds[0].revents & POLLIN) {
+            if (count == 3 && (fds[2].revents & POLLIN)) {
                 readCommands();
             }
-            if (count == 3 && fds[2].revents != 0) {
+            if (stdinFd_ >= 0 && fds[1].revents != 0) {
                 readControl();
             }
+            replugDue();
             writeDue();
+            if (count == 3 && (fds[2].revents & POLLOUT)) {
+                floodSome();
+            }
         }
     }
 
   private:
-    int timeoutMs() const {
-        if (pending_.empty()) {
-            return -1;
-        }
-        const auto wait = pending_.begin()->first - Clock::now();
-        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(wait).count();
+    static int msUntil(Clock::time_point when) {
+        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(when - Clock::now()).count();
         return ms < 0 ? 0 : static_cast<int>(ms);
     }
 
+    int timeoutMs() const {
+        int wait = -1;
+        auto consider = [&wait](std::optional<Clock::time_point> when) {
+            if (when) {
+                const int ms = msUntil(*when);
+                wait = wait < 0 ? ms : std::min(wait, ms);
+            }
+        };
+        if (!pending_.empty()) {
+            consider(pending_.begin()->first);
+        }
+        consider(vanishAt_);
+        consider(returnAt_);
+        if (floodUntil_) {
+            consider(*floodUntil_);
+        }
+        return wait;
+    }
+
+    bool flooding() const { return floodUntil_ && Clock::now() < *floodUntil_; }
+
     void readCommands() {
         char buffer[512];
-        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        const ssize_t n = ::read(line_.masterFd(), buffer, sizeof buffer);
         if (n <= 0) {
             return;
         }
@@ -130,8 +162,49 @@ class Simulator {
             if (!line.empty() && line.back() == '\r') {
                 line.pop_back();
             }
+            if (const auto control = parseLineControl(line)) {
+                applyLineControl(*control);
+                continue;
+            }
             const std::string done = behaviour_.control(line);
             log(done.empty() ? "unknown control line \"" + printable(line) + "\"" : done);
+        }
+    }
+
+    void applyLineControl(const LineControl& control) {
+        if (control.kind == LineControl::Kind::Flood) {
+            floodUntil_ = Clock::now() + control.duration;
+            log("flooding for " + std::to_string(control.duration.count()) + " ms");
+            return;
+        }
+        vanishFor_ = control.duration;
+        vanishAt_ = Clock::now();
+    }
+
+    // Vanishing and coming back, when due.
+    void replugDue() {
+        const auto now = Clock::now();
+        std::string error;
+        if (vanishAt_ && *vanishAt_ <= now) {
+            vanishAt_.reset();
+            if (!line_.vanish(error)) {
+                log(error);
+                return;
+            }
+            pending_.clear();  // replies of the old device go with it
+            parser_ = CommandParser{};
+            floodUntil_.reset();
+            returnAt_ = now + vanishFor_;
+            log("vanished for " + std::to_string(vanishFor_.count()) + " ms");
+        }
+        if (returnAt_ && *returnAt_ <= now) {
+            returnAt_.reset();
+            if (!line_.comeBack(error)) {
+                log(error);
+                return;
+            }
+            std::cout << line_.devicePath() << std::endl;
+            log("back: link " + line_.linkPath() + " -> " + line_.devicePath());
         }
     }
 
@@ -139,7 +212,8 @@ class Simulator {
         const auto now = Clock::now();
         while (!pending_.empty() && pending_.begin()->first <= now) {
             const std::string& bytes = pending_.begin()->second;
-            const ssize_t n = ::write(master_, bytes.data(), bytes.size());
+            const ssize_t n =
+                line_.masterFd() >= 0 ? ::write(line_.masterFd(), bytes.data(), bytes.size()) : -1;
             if (n != static_cast<ssize_t>(bytes.size())) {
                 log("reply not fully sent (nobody reading?)");
             }
@@ -147,12 +221,26 @@ class Simulator {
         }
     }
 
+    // As much junk as the line takes now; the master is non-blocking.
+    void floodSome() {
+        if (!flooding()) {
+            floodUntil_.reset();
+            return;
+        }
+        static const std::string junk(65536, '#');
+        (void)!::write(line_.masterFd(), junk.data(), junk.size());
+    }
+
     MeterBehaviour behaviour_;
     CommandParser parser_;
-    int master_;
+    ReplugLine& line_;
     int stdinFd_ = STDIN_FILENO;
     std::string controlText_;
     std::multimap<Clock::time_point, std::string> pending_;
+    std::chrono::milliseconds vanishFor_;
+    std::optional<Clock::time_point> vanishAt_;
+    std::optional<Clock::time_point> returnAt_;
+    std::optional<Clock::time_point> floodUntil_;
 };
 
 }  // namespace
@@ -176,22 +264,17 @@ int main(int argc, char** argv) {
     }
     installSignalHandlers();
 
-    PseudoTerminal terminal;
-    if (!terminal.open(error)) {
+    ReplugLine line(options.folder, options.port);
+    if (!line.open(error)) {
         log(error);
         return 1;
     }
-    PortLink link;
-    if (!link.create(options.folder, options.port, terminal.devicePath(), error)) {
-        log(error);
-        return 1;
-    }
-    std::cout << terminal.devicePath() << std::endl;
-    log("link " + link.path() + " -> " + terminal.devicePath() + ", fault " +
+    std::cout << line.devicePath() << std::endl;
+    log("link " + line.linkPath() + " -> " + line.devicePath() + ", fault " +
         faultName(options.fault) + (options.steady ? ", steady readings" : ", moving readings"));
 
-    Simulator(options, terminal.masterFd()).run();
-    link.remove();
+    Simulator(options, line).run();
+    line.removeLink();
     log("stopped, link removed");
     return 0;
 }

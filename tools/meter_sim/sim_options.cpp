@@ -73,11 +73,18 @@ Options:
   --late            answer each poll after --delay ms
   --gap MS          gap of --split (default 500)
   --delay MS        delay of --late (default 500)
+  --vanish-after MS vanish once, MS after the start, as an adapter pulled out:
+                    the pseudo-terminal is closed and the link removed
+  --vanish-for MS   how long it stays away (default 2000); then a new
+                    pseudo-terminal (a new device path, as a replugged adapter
+                    gets) is linked again and its path printed on stdout
   -h, --help        show this text
 
 Control lines on stdin, one per line, switch at run time:
   normal | silent | garbage | split | cr | double | late
   steady | moving | gap MS | delay MS
+  vanish MS         vanish now and come back after MS, as --vanish-for
+  flood MS          send junk as fast as the line takes it for MS
 
 Files:
   The default link folder is the executable's folder while it is writable (a
@@ -113,6 +120,12 @@ bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error
             options.fault = Fault::TrailingCr;
         } else if (arg.starts_with("--") && faultByName(std::string(arg.substr(2)))) {
             options.fault = *faultByName(std::string(arg.substr(2)));
+        } else if (arg == "--vanish-after" || arg == "--vanish-for") {
+            int& target = arg == "--vanish-after" ? options.vanishAfterMs : options.vanishForMs;
+            if (!parseNumber(value(), 0, 3600000, target)) {
+                error = std::string(arg) + " needs milliseconds from 0 to 3600000";
+                return false;
+            }
         } else if (arg == "--gap" || arg == "--delay") {
             int& target = arg == "--gap" ? options.gapMs : options.delayMs;
             if (!parseNumber(value(), 0, 60000, target)) {

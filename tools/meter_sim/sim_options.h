@@ -26,6 +26,8 @@ struct SimOptions {
     Fault fault = Fault::None;
     int gapMs = 500;
     int delayMs = 500;
+    int vanishAfterMs = -1;  // once, this long after the start; -1 never
+    int vanishForMs = 2000;
     bool help = false;
 };
 

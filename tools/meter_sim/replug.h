@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "pty_link.h"
+
+namespace veltro::sim {
+
+// The meter's line as a USB adapter has it: it can vanish (pseudo-terminal
+// closed, link removed) and come back as a new device under the same link.
+class ReplugLine {
+  public:
+    ReplugLine(std::string folder, int port) : folder_(std::move(folder)), port_(port) {}
+
+    // The first device and its link. False with a message.
+    bool open(std::string& error);
+    // Hangs up the device and removes the link. The next device is made now,
+    // before the old one is closed, so it gets another path, as a replugged
+    // adapter does; nothing links to it until comeBack().
+    bool vanish(std::string& error);
+    bool comeBack(std::string& error);
+
+    bool present() const { return present_; }
+    // -1 while vanished.
+    int masterFd() const { return present_ ? current_->masterFd() : -1; }
+    const std::string& devicePath() const { return current_->devicePath(); }
+    const std::string& linkPath() const { return link_.path(); }
+    void removeLink() { link_.remove(); }
+
+  private:
+    std::string folder_;
+    int port_;
+    std::unique_ptr<PseudoTerminal> current_;
+    PortLink link_;
+    bool present_ = false;
+};
+
+}  // namespace veltro::sim
