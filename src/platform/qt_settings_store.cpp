@@ -1,7 +1,12 @@
 #include "platform/qt_settings_store.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+
+#ifndef Q_OS_WIN
+#include "platform/ini_publisher.h"
+#endif
 
 namespace veltro {
 namespace {
@@ -11,7 +16,7 @@ QString fromBytes(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QSettings::Format storageFormat() {
+[[maybe_unused]] QSettings::Format storageFormat() {
 #ifdef Q_OS_WIN
     return QSettings::NativeFormat;
 #else
@@ -36,11 +41,19 @@ QString QtSettingsStore::storageLocation(const std::string& application) {
 
 void QtSettingsStore::saveSetting(const std::string& application, const std::string& section,
                                   const std::string& name, const std::string& value) {
+#ifndef Q_OS_WIN
+    // One publisher for the process: every store writing a file carries the
+    // values the others have written to it.
+    static IniPublisher publisher;
+    publisher.publish(QFile::encodeName(storageLocation(application)).toStdString(), section, name,
+                      value);
+#else
     QSettings settings(storageLocation(application), storageFormat());
     settings.beginGroup(fromBytes(section));
     settings.setValue(fromBytes(name), fromBytes(value));
     settings.endGroup();
     settings.sync();
+#endif
 }
 
 }  // namespace veltro
