@@ -1,10 +1,12 @@
 #include "platform/qt_settings_store.h"
 
-#include <QSettings>
+#include <QFile>
 #include <QStandardPaths>
 
 #ifdef Q_OS_WIN
 #include "platform/win32/app_settings_registry.h"
+#else
+#include "platform/ini_publisher.h"
 #endif
 
 namespace veltro {
@@ -41,11 +43,11 @@ void QtSettingsStore::saveSetting(const std::string& application, const std::str
 
 void QtSettingsStore::saveSetting(const std::string& application, const std::string& section,
                                   const std::string& name, const std::string& value) {
-    QSettings settings(storageLocation(application), QSettings::IniFormat);
-    settings.beginGroup(fromBytes(section));
-    settings.setValue(fromBytes(name), fromBytes(value));
-    settings.endGroup();
-    settings.sync();
+    // One publisher for the process: every store writing a file carries the
+    // values the others have written to it.
+    static IniPublisher publisher;
+    publisher.publish(QFile::encodeName(storageLocation(application)).toStdString(), section, name,
+                      value);
 }
 
 #endif

@@ -11,7 +11,8 @@ namespace veltro {
 // <application>\<section>, where the programs that read them look.
 // Elsewhere they go to <user config folder>/<application>/<application>.ini,
 // group <section>.
-// Every write is flushed at once so other programs see it immediately.
+// Every write reaches the file or the registry at once, for other programs;
+// the file is replaced whole and not flushed to the disk.
 class QtSettingsStore : public SettingsStore {
   public:
     void saveSetting(const std::string& application, const std::string& section,

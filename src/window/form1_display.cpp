@@ -20,8 +20,13 @@ QString text(const std::string& ascii) {
 }
 
 // A box too narrow for its number shows the number's start, not its end.
+// Setting a box to the text it already shows would repaint it for nothing.
 void showFromStart(QLineEdit* box, const std::string& ascii) {
-    box->setText(text(ascii));
+    const QString shown = text(ascii);
+    if (shown == box->text() && box->cursorPosition() == 0 && !box->hasSelectedText()) {
+        return;
+    }
+    box->setText(shown);
     box->setCursorPosition(0);
 }
 

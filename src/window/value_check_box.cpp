@@ -18,6 +18,11 @@ int ValueCheckBox::value() const {
 }
 
 void ValueCheckBox::setValue(int value) {
+    // The poll cycle sets the same value on every frame; setCheckState would
+    // repaint the box (and what overlaps it) each time.
+    if (value == this->value()) {
+        return;
+    }
     switch (value) {
         case 0:
             setCheckState(Qt::Unchecked);

@@ -66,6 +66,12 @@ TEST_F(Form1Poll, AcceptedFrameRefreshesEveryDisplay) {
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(form.txtVector[i]->cursorPosition(), 0) << i;  // narrow boxes show the start
     }
+    // The same number again still brings a box the operator scrolled back to its start.
+    form.txtVector[0]->setCursorPosition(3);
+    form.TxtSWR->selectAll();
+    tickWith(buildFrame(wide));
+    EXPECT_EQ(form.txtVector[0]->cursorPosition(), 0);
+    EXPECT_FALSE(form.TxtSWR->hasSelectedText());
     EXPECT_EQ(form.Label35->text(), "Norm");
     EXPECT_EQ(form.LblRange->text(), "Auto");
     EXPECT_EQ(form.LblAlarmMode->text(), "1.5");
