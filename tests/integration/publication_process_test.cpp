@@ -48,6 +48,11 @@ class PublicationProcess : public ::testing::Test {
         panel.start();
         ASSERT_TRUE(panel.waitForStarted(5000));
     }
+    // SIGTERM: the panel closes as from its close box, writing "Active" last.
+    void closePanel() {
+        panel.terminate();
+        ASSERT_TRUE(panel.waitForFinished(10000));
+    }
     void stopPanel() {
         if (panel.state() != QProcess::NotRunning) {
             panel.kill();
@@ -91,10 +96,15 @@ TEST_F(PublicationProcess, ReadersAlwaysGetBothValuesWhole) {
         }
     }
     EXPECT_GE(versions.size(), 40u) << "writes seen during " << reads << " reads";
+    closePanel();
     EXPECT_EQ(folderEntries(), QStringList{"RAREduzo.ini"});
 }
 
+// A kill between naming the complete file and renaming it over the old one
+// can leave that one name behind; the next write takes it over.
 TEST_F(PublicationProcess, KilledMidWriteLeavesTheFileWholeAndNothingElse) {
+    const QStringList whole{"RAREduzo.ini"};
+    const QStringList withTemporary{"RAREduzo.ini", "RAREduzo.ini.new"};
     std::mt19937 random(9);
     for (int kill = 0; kill < 100; ++kill) {
         startPanel();
@@ -104,8 +114,14 @@ TEST_F(PublicationProcess, KilledMidWriteLeavesTheFileWholeAndNothingElse) {
         ASSERT_TRUE(panel.waitForFinished(5000));
         ASSERT_TRUE(readingPublished())
             << "kill " << kill << ": " << publishedBytes().toStdString();
-        ASSERT_EQ(folderEntries(), QStringList{"RAREduzo.ini"}) << "kill " << kill;
+        const QStringList left = folderEntries();
+        ASSERT_TRUE(left == whole || left == withTemporary)
+            << "kill " << kill << ": " << left.join(' ').toStdString();
     }
+    startPanel();
+    ASSERT_TRUE(waitFor([&] { return readingPublished(); }));
+    closePanel();
+    EXPECT_EQ(folderEntries(), whole);
 }
 
 }  // namespace
