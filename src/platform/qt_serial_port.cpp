@@ -147,6 +147,10 @@ QtSerialPort::~QtSerialPort() {
     }
 }
 
+bool QtSerialPort::isPortLink(const QString& path) const {
+    return path.contains(QStringLiteral("/ports/com"));
+}
+
 QString QtSerialPort::devicePath(int number) const {
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(number);
@@ -174,6 +178,7 @@ bool QtSerialPort::setCommPort(int number) {
         return false;
     }
     commPort_ = number;
+    sameLinkOnly_ = false;
     return true;
 }
 
@@ -227,6 +232,12 @@ bool QtSerialPort::setPortOpen(bool open) {
     }
     deviceLost_ = false;
     const QString path = devicePath(commPort_);
+    // While a linked device is away its link is gone too; /dev/ttyS<n-1>
+    // would then be some other device.
+    if (sameLinkOnly_ && !isPortLink(path)) {
+        error_ = "Device lost: " + path.toStdString() + " is not its link";
+        return false;
+    }
     if (std::string why; !looksLikeSerialDevice(path, why)) {
         error_ = "Cannot open " + path.toStdString() + ": " + why;
         return false;
@@ -241,6 +252,8 @@ bool QtSerialPort::setPortOpen(bool open) {
         port_.clearError();
         return false;
     }
+    openedThroughLink_ = isPortLink(path);
+    sameLinkOnly_ = false;
     error_.clear();
     return true;
 }
@@ -265,6 +278,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     // inside its own read handler, so close from the event loop; from now on
     // the port is silent.
     deviceLost_ = true;
+    sameLinkOnly_ = openedThroughLink_;
     error_ = "Device lost: " + port_.errorString().toStdString();
     QMetaObject::invokeMethod(
         &port_,

@@ -55,6 +55,7 @@ class QtSerialPort : public SerialPort {
     QString devicePath(int number) const;
 
   private:
+    bool isPortLink(const QString& path) const;
     void applyLineSettings();
     void onError(QSerialPort::SerialPortError error);
     void pullArrivedBytes();
@@ -71,6 +72,8 @@ class QtSerialPort : public SerialPort {
     LineSettings line_;
     std::string error_;
     bool deviceLost_ = false;  // gone while open; reads as open and silent
+    bool openedThroughLink_ = false;
+    bool sameLinkOnly_ = false;  // reopening a lost linked device: its link or nothing
     std::function<void()> lostHandler_;
 };
 

@@ -114,6 +114,15 @@ TEST_F(PanelProcess, DeviceLossesAndReturnsLeakNothingAndSigtermStillClosesClean
     const QByteArray config = configText();
     const int descriptors = openDescriptors();
 
+    // While the link is gone, no retry may open another device in its place
+    // (ports/com1 missing would otherwise mean /dev/ttyS0).
+    sim.control("vanish 4000");
+    ASSERT_TRUE(waitFor([&] { return published("Active") == "N"; })) << sim.log();
+    QTest::qWait(2200);
+    EXPECT_EQ(published("Active"), "N") << "two retries while the device is away";
+    ASSERT_TRUE(sim.waitForReturn());
+    ASSERT_TRUE(waitFor([&] { return published("Active") == "Y"; })) << sim.log();
+
     for (int round = 0; round < 20; ++round) {
         SCOPED_TRACE(round);
         sim.control("vanish 200");
