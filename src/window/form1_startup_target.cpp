@@ -11,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "readout/publication.h"
+#include "window/check_mark_menu.h"
 #include "window/form1.h"
 #include "window/value_check_box.h"
 
@@ -64,7 +65,7 @@ void Form1StartupTarget::setMenuChecked(MenuMark which, bool checked) {
     QAction* item = which == MenuMark::Setup   ? form_.mnuSetup
                     : which == MenuMark::Small ? form_.mnuSmall
                                                : form_.mnuVector;
-    item->setChecked(checked);
+    setMarked(item, checked);
 }
 
 bool Form1StartupTarget::setPollSlider(int value) {
