@@ -24,13 +24,19 @@ void Form1StartupTarget::writeActive(const std::string& value) {
 }
 
 LoadOutcome Form1StartupTarget::loadSettings() {
+    stored_.reset();
     const LoadOutcome outcome = LoadSettings(
         form_.settingsFile(), form_.SettingValues, [this](int slot, const std::string& value) {
+            stored_.set(static_cast<std::size_t>(slot));
             form_.Label22[slot]->setText(
                 QString::fromLatin1(value.data(), static_cast<qsizetype>(value.size())));
         });
     form_.keepUnreadableSettingsFile = outcome == LoadOutcome::Unreadable;
     return outcome;
+}
+
+bool Form1StartupTarget::settingStored(int slot) const {
+    return stored_.test(static_cast<std::size_t>(slot));
 }
 
 const SettingValues& Form1StartupTarget::settingValues() const {

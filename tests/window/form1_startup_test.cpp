@@ -123,6 +123,15 @@ const StartupCase kStartupCases[] = {
          EXPECT_EQ(t.messages.shown[0], "Com Port 1 is not available. Check Com Port setting.");
          EXPECT_EQ(t.configLine(7), "ComPort=COM3");
      }},
+    {"EmptyPortLineStaysEmpty",
+     {{7, "ComPort="}},
+     {1},
+     [](testing::StartupFixture& t) {
+         ASSERT_EQ(t.messages.shown.size(), 1u);
+         EXPECT_EQ(t.messages.shown[0], "Com Port 1 is not available. Check Com Port setting.");
+         t.form.close();
+         EXPECT_EQ(t.configLine(7), "ComPort=");
+     }},
     {"GreyedVersion",
      {{12, "Version=2"}},
      {},
