@@ -58,6 +58,15 @@ class PanelOnDesktop : public ::testing::Test {
         ASSERT_TRUE(panel.waitForStarted(5000));
         ASSERT_TRUE(waitFor([&] { return active() == "Y"; }, 1200)) << "the panel connected";
     }
+    int commandCount(const std::string& command) {
+        const std::string& log = sim.log();
+        const std::string line = "received \"" + command + "\"";
+        int count = 0;
+        for (auto at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) {
+            ++count;
+        }
+        return count;
+    }
     void closePanel() {
         panel.terminate();  // closes the window as its close box does
         ASSERT_TRUE(panel.waitForFinished(20000));
@@ -111,6 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
+constexpr int kMenuBarHeight = 22;  // pixels at 96 dpi
+
 // Outer heights in pixels at 96 dpi of the three Style commands.
 struct StyleKeys {
     QStringList keys;
@@ -155,6 +166,28 @@ TEST_F(PanelOnDesktop, StylesTypedPortAndHandMoveUnderOpenbox) {
             .count('\n'),
         1)
         << "no port message";
+
+    // The Alarm face as the X server shows it: the Power button's face colour
+    // with no alarm, exactly 192,0,0 in alarm. The steady meter's SWR of 1.50
+    // alarms at the 1.5 setpoint, five presses of the button on.
+    const QPoint client = x.clientRect(window).topLeft() + QPoint(0, kMenuBarHeight);
+    const QPoint alarm = client + QPoint(120, 136), power = client + QPoint(224, 136);
+    auto face = [&](QPoint button, int width) {
+        const QImage shown = x.screen();
+        return std::pair{shown.pixel(button + QPoint(3, 8)) & 0xFFFFFF,
+                         shown.pixel(button + QPoint(width - 4, 3)) & 0xFFFFFF};
+    };
+    EXPECT_EQ(face(alarm, 41), face(power, 73));
+    EXPECT_NE(face(alarm, 41).first, 0xC00000u);
+    for (int press = 1; press <= 5; ++press) {
+        x.run("xdotool", {"mousemove", QString::number(alarm.x() + 20),
+                          QString::number(alarm.y() + 8), "click", "1"});
+        ASSERT_TRUE(waitFor([&] { return commandCount("A") == press; })) << press;
+    }
+    EXPECT_TRUE(waitFor([&] {
+        return face(alarm, 41) == std::pair{0xC00000u, 0xC00000u};
+    })) << std::hex
+        << face(alarm, 41).first << " " << face(alarm, 41).second;
 
     // Dragged by its title bar, the window is saved at its frame's position.
     x.run("xdotool", {"mousemove", QString::number(frame.x() + 150), QString::number(frame.y() + 8),
