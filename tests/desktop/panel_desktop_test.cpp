@@ -82,7 +82,8 @@ struct Desktop {
     const char* name;
     bool windowManager;
     QStringList env;
-    double twipsPerPixel;  // physical pixels
+    double twipsPerPixel;          // physical pixels
+    const char* xftDpi = nullptr;  // the X resource a desktop sets for its font size
 };
 
 void PrintTo(const Desktop& desktop, std::ostream* out) {
@@ -95,6 +96,10 @@ TEST_P(StartAndClose, TwentyCyclesLeaveConfigByteForByte) {
     const Desktop& desktop = GetParam();
     XSession x;
     ASSERT_TRUE(x.start(desktop.windowManager));
+    if (desktop.xftDpi != nullptr) {
+        x.run("xprop", {"-root", "-f", "RESOURCE_MANAGER", "8s", "-set", "RESOURCE_MANAGER",
+                        QString("Xft.dpi:\t%1\n").arg(desktop.xftDpi)});
+    }
     for (int cycle = 0; cycle < 20; ++cycle) {
         SCOPED_TRACE(cycle);
         ASSERT_NO_FATAL_FAILURE(startPanel(x, desktop.env));
@@ -113,6 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
     Desktops, StartAndClose,
     ::testing::Values(Desktop{"openbox_96dpi", true, {}, 15.0},
                       Desktop{"openbox_120dpi", true, {"QT_SCALE_FACTOR=1.25"}, 12.0},
+                      Desktop{"openbox_Xft_120dpi", true, {}, 12.0, "120"},
                       Desktop{"bare_X_96dpi", false, {}, 15.0}),
     [](const auto& info) { return std::string(info.param.name); });
 
