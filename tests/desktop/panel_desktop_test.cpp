@@ -129,9 +129,13 @@ namespace {
 constexpr int kMenuBarHeight = 22;  // pixels at 96 dpi
 
 // Outer heights in pixels at 96 dpi of the three Style commands.
+// The client area below the menu bar ends in the gap after the style's last band
+// (twips).
 struct StyleKeys {
     QStringList keys;
     int outerHeight;
+    int lastBandEnd;
+    int nextBandStart;
 };
 
 TEST_F(PanelOnDesktop, StylesTypedPortAndHandMoveUnderOpenbox) {
@@ -144,12 +148,16 @@ TEST_F(PanelOnDesktop, StylesTypedPortAndHandMoveUnderOpenbox) {
 
     // The Style menu from the keyboard: Small, Vector, Setup in that order.
     for (const StyleKeys& style :
-         {StyleKeys{{"alt+s", "Return"}, 213}, StyleKeys{{"alt+s", "Down", "Return"}, 247},
-          StyleKeys{{"alt+s", "Down", "Down", "Return"}, 350}}) {
+         {StyleKeys{{"alt+s", "Return"}, 213, 2295, 2520},
+          StyleKeys{{"alt+s", "Down", "Return"}, 247, 2805, 3120},
+          StyleKeys{{"alt+s", "Down", "Down", "Return"}, 350, 4455, 5040}}) {
         SCOPED_TRACE(style.outerHeight);
         x.run("xdotool", QStringList{"key", "--delay", "150"} + style.keys);
         EXPECT_TRUE(waitFor([&] { return x.outerFrame(window).height() == style.outerHeight; }))
             << x.outerFrame(window).height();
+        const int clientTwips = (x.clientRect(window).height() - kMenuBarHeight) * 15;
+        EXPECT_GE(clientTwips, style.lastBandEnd);
+        EXPECT_LT(clientTwips, style.nextBandStart);
         EXPECT_TRUE(waitFor([&] {
             return config().contains("\r\nHeight=" + QByteArray::number(style.outerHeight * 15));
         })) << config().toStdString();
