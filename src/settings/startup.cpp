@@ -75,8 +75,8 @@ void runStartup(StartupTarget& target) {
         return;
     const SettingValues slots = target.settingValues();
 
-    // An empty slot means the file had no ComPort line: nothing to keep.
-    if (!slots[7].empty())
+    // Without a ComPort line there is nothing to keep; an empty one is kept.
+    if (target.settingStored(7))
         target.rememberConfiguredPortName(slots[7]);
     target.beginApplying();
     applySettings(target, slots);

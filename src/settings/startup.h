@@ -45,6 +45,9 @@ class StartupTarget {
     // box's text until the box is set to it (setPortBoxText) or the operator
     // edits or chooses in the box, so a failed open cannot lose it.
     virtual void rememberConfiguredPortName(const std::string& name) = 0;
+    // Whether the last load found a line with a value for the slot, even an
+    // empty one; slots 0..11 only.
+    virtual bool settingStored(int slot) const = 0;
 
     virtual void setWindowLeft(float twips) = 0;
     virtual void setWindowTop(float twips) = 0;

@@ -10,6 +10,7 @@
 
 #include "readout/publication.h"
 #include "window/assets.h"
+#include "window/check_mark_menu.h"
 #include "window/twips.h"
 
 namespace veltro {
@@ -73,15 +74,14 @@ void Form1::buildMenu() {
     mnuFile = file->menuAction();
     mnuExit = addItem(file, "mnuExit", "&Exit");
 
-    QMenu* style = addMenu("mnuStyle", "&Style");
+    auto* style = new CheckMarkMenu(QString::fromLatin1("&Style"), this);
+    style->setObjectName("mnuStyle");
+    style->menuAction()->setObjectName("mnuStyle");
+    menuBar()->addMenu(style);
     mnuStyle = style->menuAction();
     mnuSmall = addItem(style, "mnuSmall", "&Small");
     mnuVector = addItem(style, "mnuVector", "&Vector");
     mnuSetup = addItem(style, "mnuSetup", "&Setup");
-    for (QAction* item : {mnuSmall, mnuVector, mnuSetup}) {
-        item->setCheckable(true);
-        item->setChecked(false);
-    }
 
     QMenu* help = addMenu("mnuHelp", "&Help");
     mnuHelp = help->menuAction();

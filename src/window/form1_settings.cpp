@@ -8,6 +8,7 @@
 #include <QScrollBar>
 
 #include "readout/bargraphs.h"
+#include "window/check_mark_menu.h"
 #include "window/colour_button.h"
 #include "window/form1.h"
 #include "window/twips.h"
@@ -56,9 +57,9 @@ SettingsSnapshot Form1::settingsSnapshot() const {
     snapshot.top = static_cast<float>(pixelsToTwipsY(this, frame.top()));
     snapshot.height = static_cast<float>(pixelsToTwipsY(this, frame.height()));
     snapshot.pwrMode = SettingValues[2];
-    snapshot.setupChecked = mnuSetup->isChecked();
-    snapshot.smallChecked = mnuSmall->isChecked();
-    snapshot.vectorChecked = mnuVector->isChecked();
+    snapshot.setupChecked = isMarked(mnuSetup);
+    snapshot.smallChecked = isMarked(mnuSmall);
+    snapshot.vectorChecked = isMarked(mnuVector);
     snapshot.comPort =
         configuredPortName_.nameToSave(Combo1->currentText().toLatin1().toStdString());
     snapshot.pollrate = HScroll1->value();

@@ -11,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "readout/publication.h"
+#include "window/check_mark_menu.h"
 #include "window/form1.h"
 #include "window/value_check_box.h"
 
@@ -23,13 +24,19 @@ void Form1StartupTarget::writeActive(const std::string& value) {
 }
 
 LoadOutcome Form1StartupTarget::loadSettings() {
+    stored_.reset();
     const LoadOutcome outcome = LoadSettings(
         form_.settingsFile(), form_.SettingValues, [this](int slot, const std::string& value) {
+            stored_.set(static_cast<std::size_t>(slot));
             form_.Label22[slot]->setText(
                 QString::fromLatin1(value.data(), static_cast<qsizetype>(value.size())));
         });
     form_.keepUnreadableSettingsFile = outcome == LoadOutcome::Unreadable;
     return outcome;
+}
+
+bool Form1StartupTarget::settingStored(int slot) const {
+    return stored_.test(static_cast<std::size_t>(slot));
 }
 
 const SettingValues& Form1StartupTarget::settingValues() const {
@@ -64,7 +71,7 @@ void Form1StartupTarget::setMenuChecked(MenuMark which, bool checked) {
     QAction* item = which == MenuMark::Setup   ? form_.mnuSetup
                     : which == MenuMark::Small ? form_.mnuSmall
                                                : form_.mnuVector;
-    item->setChecked(checked);
+    setMarked(item, checked);
 }
 
 bool Form1StartupTarget::setPollSlider(int value) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <bitset>
+
+#include "settings/config_file.h"
 #include "settings/startup.h"
 
 namespace veltro {
@@ -19,6 +22,7 @@ class Form1StartupTarget : public StartupTarget {
     void beginApplying() override;
     void endApplying() override;
     void rememberConfiguredPortName(const std::string& name) override;
+    bool settingStored(int slot) const override;
     void setWindowLeft(float twips) override;
     void setWindowTop(float twips) override;
     void setWindowHeight(float twips) override;
@@ -41,6 +45,7 @@ class Form1StartupTarget : public StartupTarget {
 
   private:
     Form1& form_;
+    std::bitset<kSettingCount> stored_;
 };
 
 }  // namespace veltro

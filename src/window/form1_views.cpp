@@ -3,6 +3,7 @@
 
 #include "platform/message_box.h"
 #include "platform/window_manager.h"
+#include "window/check_mark_menu.h"
 #include "window/form1.h"
 #include "window/help_texts.h"
 #include "window/value_check_box.h"
@@ -29,7 +30,7 @@ void Form1::connectViewHandlers() {
 void Form1::applyViewStyle(float heightTwips, QAction* chosen) {
     setWindowHeightTwips(heightTwips);
     for (QAction* item : {mnuSetup, mnuSmall, mnuVector}) {
-        item->setChecked(item == chosen);
+        setMarked(item, item == chosen);
     }
     SaveSettings();
 }

@@ -58,6 +58,15 @@ class PanelOnDesktop : public ::testing::Test {
         ASSERT_TRUE(panel.waitForStarted(5000));
         ASSERT_TRUE(waitFor([&] { return active() == "Y"; }, 1200)) << "the panel connected";
     }
+    int commandCount(const std::string& command) {
+        const std::string& log = sim.log();
+        const std::string line = "received \"" + command + "\"";
+        int count = 0;
+        for (auto at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) {
+            ++count;
+        }
+        return count;
+    }
     void closePanel() {
         panel.terminate();  // closes the window as its close box does
         ASSERT_TRUE(panel.waitForFinished(20000));
@@ -73,7 +82,8 @@ struct Desktop {
     const char* name;
     bool windowManager;
     QStringList env;
-    double twipsPerPixel;  // physical pixels
+    double twipsPerPixel;          // physical pixels
+    const char* xftDpi = nullptr;  // the X resource a desktop sets for its font size
 };
 
 void PrintTo(const Desktop& desktop, std::ostream* out) {
@@ -86,6 +96,10 @@ TEST_P(StartAndClose, TwentyCyclesLeaveConfigByteForByte) {
     const Desktop& desktop = GetParam();
     XSession x;
     ASSERT_TRUE(x.start(desktop.windowManager));
+    if (desktop.xftDpi != nullptr) {
+        x.run("xprop", {"-root", "-f", "RESOURCE_MANAGER", "8s", "-set", "RESOURCE_MANAGER",
+                        QString("Xft.dpi:\t%1\n").arg(desktop.xftDpi)});
+    }
     for (int cycle = 0; cycle < 20; ++cycle) {
         SCOPED_TRACE(cycle);
         ASSERT_NO_FATAL_FAILURE(startPanel(x, desktop.env));
@@ -104,6 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
     Desktops, StartAndClose,
     ::testing::Values(Desktop{"openbox_96dpi", true, {}, 15.0},
                       Desktop{"openbox_120dpi", true, {"QT_SCALE_FACTOR=1.25"}, 12.0},
+                      Desktop{"openbox_Xft_120dpi", true, {}, 12.0, "120"},
                       Desktop{"bare_X_96dpi", false, {}, 15.0}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -111,10 +126,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
+constexpr int kMenuBarHeight = 22;  // pixels at 96 dpi
+
 // Outer heights in pixels at 96 dpi of the three Style commands.
+// The client area below the menu bar ends in the gap after the style's last band
+// (twips).
 struct StyleKeys {
     QStringList keys;
     int outerHeight;
+    int lastBandEnd;
+    int nextBandStart;
 };
 
 TEST_F(PanelOnDesktop, StylesTypedPortAndHandMoveUnderOpenbox) {
@@ -127,12 +148,16 @@ TEST_F(PanelOnDesktop, StylesTypedPortAndHandMoveUnderOpenbox) {
 
     // The Style menu from the keyboard: Small, Vector, Setup in that order.
     for (const StyleKeys& style :
-         {StyleKeys{{"alt+s", "Return"}, 213}, StyleKeys{{"alt+s", "Down", "Return"}, 247},
-          StyleKeys{{"alt+s", "Down", "Down", "Return"}, 350}}) {
+         {StyleKeys{{"alt+s", "Return"}, 213, 2295, 2520},
+          StyleKeys{{"alt+s", "Down", "Return"}, 247, 2805, 3120},
+          StyleKeys{{"alt+s", "Down", "Down", "Return"}, 350, 4455, 5040}}) {
         SCOPED_TRACE(style.outerHeight);
         x.run("xdotool", QStringList{"key", "--delay", "150"} + style.keys);
         EXPECT_TRUE(waitFor([&] { return x.outerFrame(window).height() == style.outerHeight; }))
             << x.outerFrame(window).height();
+        const int clientTwips = (x.clientRect(window).height() - kMenuBarHeight) * 15;
+        EXPECT_GE(clientTwips, style.lastBandEnd);
+        EXPECT_LT(clientTwips, style.nextBandStart);
         EXPECT_TRUE(waitFor([&] {
             return config().contains("\r\nHeight=" + QByteArray::number(style.outerHeight * 15));
         })) << config().toStdString();
@@ -155,6 +180,28 @@ TEST_F(PanelOnDesktop, StylesTypedPortAndHandMoveUnderOpenbox) {
             .count('\n'),
         1)
         << "no port message";
+
+    // The Alarm face as the X server shows it: the Power button's face colour
+    // with no alarm, exactly 192,0,0 in alarm. The steady meter's SWR of 1.50
+    // alarms at the 1.5 setpoint, five presses of the button on.
+    const QPoint client = x.clientRect(window).topLeft() + QPoint(0, kMenuBarHeight);
+    const QPoint alarm = client + QPoint(120, 136), power = client + QPoint(224, 136);
+    auto face = [&](QPoint button, int width) {
+        const QImage shown = x.screen();
+        return std::pair{shown.pixel(button + QPoint(3, 8)) & 0xFFFFFF,
+                         shown.pixel(button + QPoint(width - 4, 3)) & 0xFFFFFF};
+    };
+    EXPECT_EQ(face(alarm, 41), face(power, 73));
+    EXPECT_NE(face(alarm, 41).first, 0xC00000u);
+    for (int press = 1; press <= 5; ++press) {
+        x.run("xdotool", {"mousemove", QString::number(alarm.x() + 20),
+                          QString::number(alarm.y() + 8), "click", "1"});
+        ASSERT_TRUE(waitFor([&] { return commandCount("A") == press; })) << press;
+    }
+    EXPECT_TRUE(waitFor([&] {
+        return face(alarm, 41) == std::pair{0xC00000u, 0xC00000u};
+    })) << std::hex
+        << face(alarm, 41).first << " " << face(alarm, 41).second;
 
     // Dragged by its title bar, the window is saved at its frame's position.
     x.run("xdotool", {"mousemove", QString::number(frame.x() + 150), QString::number(frame.y() + 8),

@@ -4,6 +4,7 @@
 // measure it. Everything started here runs in its own process group and is
 // killed with it when the session ends, also after a failed assertion.
 #include <unistd.h>
+#include <QImage>
 #include <QProcess>
 #include <QRect>
 #include <QStringList>
@@ -98,18 +99,32 @@ class XSession {
         return id;
     }
 
-    // The outer frame of a client window as the X server and the window
-    // manager report it: the client's absolute rectangle grown by
-    // _NET_FRAME_EXTENTS (left, right, top, bottom).
-    QRect outerFrame(const QString& window) const {
+    // A client window's absolute rectangle as the X server reports it.
+    QRect clientRect(const QString& window) const {
         const QString info = run("xwininfo", {"-id", window});
         auto field = [&](const char* name) {
             const int at = info.indexOf(QLatin1String(name));
             return at < 0 ? 0
                           : info.mid(at + int(qstrlen(name))).section('\n', 0, 0).trimmed().toInt();
         };
-        QRect client(field("Absolute upper-left X:"), field("Absolute upper-left Y:"),
+        return QRect(field("Absolute upper-left X:"), field("Absolute upper-left Y:"),
                      field("Width:"), field("Height:"));
+    }
+
+    // The screen's pixels as the X server holds them.
+    QImage screen() const {
+        QProcess tool;
+        tool.setProcessEnvironment(environment());
+        tool.start("import", {"-window", "root", "png:-"});
+        tool.waitForFinished(20000);
+        return QImage::fromData(tool.readAllStandardOutput(), "PNG");
+    }
+
+    // The outer frame of a client window as the X server and the window
+    // manager report it: the client's absolute rectangle grown by
+    // _NET_FRAME_EXTENTS (left, right, top, bottom).
+    QRect outerFrame(const QString& window) const {
+        QRect client = clientRect(window);
         const QString extents = run("xprop", {"-id", window, "_NET_FRAME_EXTENTS"});
         const QStringList parts = extents.section('=', 1).split(',');
         if (parts.size() == 4) {

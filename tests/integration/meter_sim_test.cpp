@@ -91,6 +91,16 @@ TEST(ReadingModelTest, MovingStationCoversEveryRangeAndStaysConsistent) {
     EXPECT_TRUE(phaseBelow && phaseAbove);
 }
 
+TEST(ReadingModelTest, RangeDigitAtTheEdgesOfEachRange) {
+    const struct {
+        double watts;
+        int digit;
+    } rows[] = {{25.0, 2}, {25.01, 1}, {250.0, 1}, {250.01, 0}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(ReadingModel::rangeFor(row.watts), row.digit) << row.watts << " W";
+    }
+}
+
 TEST(ReadingModelTest, SettingsStepRoundAndSteadyReadingIsFixed) {
     ReadingModel model;
     model.setSteady(true);

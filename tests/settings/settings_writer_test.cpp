@@ -47,18 +47,26 @@ TEST(WriteSettingsFile, FolderThatCannotHoldTheFileFails) {
     EXPECT_EQ(readBytes(dir.file("plain")), "x");
 }
 
+// A save is atomic or fails: a writable config.ini in a read-only folder is
+// never rewritten in place, where a failure halfway would tear it.
 TEST(WriteSettingsFile, ReadOnlyFolderFailsAndKeepsTheOldFile) {
-    TempDir dir;
-    const auto file = dir.file("config.ini");
-    writeBytes(file, "old\r\n");
     using std::filesystem::perms;
-    std::filesystem::permissions(dir.path(), perms::owner_read | perms::owner_exec |
-                                                 perms::others_read | perms::others_exec);
-    EXPECT_TRUE(testing::runUnprivileged([&] { return !writeSettingsFile(file, "new\r\n"); }))
-        << "the save reports its failure";
-    std::filesystem::permissions(dir.path(), perms::owner_all);
-    EXPECT_EQ(readBytes(file), "old\r\n");
-    EXPECT_EQ(entries(dir.path()), kOnlyConfig);
+    const perms fileModes[] = {perms::owner_read | perms::owner_write | perms::others_read,
+                               perms::all};
+    for (const perms fileMode : fileModes) {
+        SCOPED_TRACE(static_cast<int>(fileMode));
+        TempDir dir;
+        const auto file = dir.file("config.ini");
+        writeBytes(file, "old\r\n");
+        std::filesystem::permissions(file, fileMode);
+        std::filesystem::permissions(dir.path(), perms::owner_read | perms::owner_exec |
+                                                     perms::others_read | perms::others_exec);
+        EXPECT_TRUE(testing::runUnprivileged([&] { return !writeSettingsFile(file, "new\r\n"); }))
+            << "the save reports its failure";
+        std::filesystem::permissions(dir.path(), perms::owner_all);
+        EXPECT_EQ(readBytes(file), "old\r\n");
+        EXPECT_EQ(entries(dir.path()), kOnlyConfig);
+    }
 }
 
 // A file-size limit makes every write past it fail as a full disk would,

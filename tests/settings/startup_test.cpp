@@ -82,6 +82,7 @@ class FakeWindow : public StartupTarget {
         log.push_back("remember " + name);
         portName.remember(name);
     }
+    bool settingStored(int slot) const override { return !slots[slot].empty(); }
     void setWindowLeft(float twips) override { log.push_back("left " + std::to_string(twips)); }
     void setWindowTop(float twips) override { log.push_back("top " + std::to_string(twips)); }
     void setWindowHeight(float twips) override { log.push_back("height " + std::to_string(twips)); }

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "meter/status_frame.h"
 #include "window/colour_button.h"
 #include "window/fakes.h"
 #include "window/form1.h"
@@ -42,7 +43,12 @@ TEST_F(ControlRoles, EachTypedCharacterIsOneByteOnTheWire) {
     };
     for (const Row& row : rows) {
         form.TxtCallsignSet->setText(row.typed);
-        EXPECT_EQ(form.pollCycle.CallsignToSend, row.sent) << row.typed.toStdString();
+        form.CmdCallsignSet_Click();
+        port.written.clear();
+        port.incoming = buildFrame(FrameFields{});
+        form.Timer1_Timer();
+        EXPECT_EQ(port.written, std::vector<std::string>{";C" + row.sent + "?"})
+            << row.typed.toStdString();
     }
 }
 

@@ -15,6 +15,7 @@
 
 #include "meter/status_frame.h"
 #include "platform/qt_settings_store.h"
+#include "window/check_mark_menu.h"
 #include "window/colour_button.h"
 #include "window/fakes.h"
 #include "window/form1.h"
@@ -55,7 +56,7 @@ class Form1Settings : public ::testing::Test {
 TEST_F(Form1Settings, SaveWritesTheWindowsState) {
     form.move(120, 45);
     form.SettingValues[2] = "7";
-    form.mnuVector->setChecked(true);
+    setMarked(form.mnuVector, true);
     form.Combo1->setCurrentIndex(8);
     form.HScroll1->setValue(250);
     form.chkVersion->setValue(1);

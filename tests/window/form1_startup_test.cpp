@@ -11,6 +11,7 @@
 #include <cmath>
 #include <ostream>
 
+#include "window/check_mark_menu.h"
 #include "window/colour_button.h"
 #include "window/startup_fixture.h"
 #include "window/value_check_box.h"
@@ -37,7 +38,7 @@ TEST_F(Form1Startup, NoFileWritesTheDefaultsAndAppliesNothing) {
     EXPECT_FALSE(port.portOpen());
     EXPECT_EQ(form.frameGeometry().topLeft(), before);
     EXPECT_GT(std::abs(outerHeightTwips() - 5145), 30.0);
-    EXPECT_FALSE(form.mnuSetup->isChecked());
+    EXPECT_FALSE(isMarked(form.mnuSetup));
     EXPECT_EQ(form.HScroll1->value(), 50);
     EXPECT_EQ(form.chkVersion->value(), 0);
     EXPECT_EQ(form.Combo1->currentText(), "Com1");
@@ -52,9 +53,9 @@ TEST_F(Form1Startup, DefaultFileIsApplied) {
     EXPECT_NEAR(frame.left() * twipsPerPixelX(), 5130, twipsPerPixelX());
     EXPECT_NEAR(frame.top() * twipsPerPixelY(), 2955, twipsPerPixelY());
     EXPECT_NEAR(outerHeightTwips(), 5145, twipsPerPixelY());
-    EXPECT_TRUE(form.mnuSetup->isChecked());
-    EXPECT_FALSE(form.mnuSmall->isChecked());
-    EXPECT_FALSE(form.mnuVector->isChecked());
+    EXPECT_TRUE(isMarked(form.mnuSetup));
+    EXPECT_FALSE(isMarked(form.mnuSmall));
+    EXPECT_FALSE(isMarked(form.mnuVector));
     EXPECT_EQ(form.HScroll1->value(), 100);
     EXPECT_EQ(form.Timer1->interval(), 100);
     EXPECT_TRUE(form.Timer1->isActive());
@@ -122,6 +123,15 @@ const StartupCase kStartupCases[] = {
          EXPECT_EQ(t.messages.shown[0], "Com Port 1 is not available. Check Com Port setting.");
          EXPECT_EQ(t.configLine(7), "ComPort=COM3");
      }},
+    {"EmptyPortLineStaysEmpty",
+     {{7, "ComPort="}},
+     {1},
+     [](testing::StartupFixture& t) {
+         ASSERT_EQ(t.messages.shown.size(), 1u);
+         EXPECT_EQ(t.messages.shown[0], "Com Port 1 is not available. Check Com Port setting.");
+         t.form.close();
+         EXPECT_EQ(t.configLine(7), "ComPort=");
+     }},
     {"GreyedVersion",
      {{12, "Version=2"}},
      {},
@@ -174,8 +184,8 @@ const StartupCase kStartupCases[] = {
      {},
      [](testing::StartupFixture& t) {
          auto& form = t.form;
-         EXPECT_FALSE(form.mnuSetup->isChecked());
-         EXPECT_TRUE(form.mnuSmall->isChecked());
+         EXPECT_FALSE(isMarked(form.mnuSetup));
+         EXPECT_TRUE(isMarked(form.mnuSmall));
          EXPECT_NEAR(t.outerHeightTwips(), 3200, t.twipsPerPixelY());
      }},
 };

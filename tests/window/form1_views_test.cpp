@@ -1,6 +1,9 @@
 // View styles, always on top and the Help messages.
 #include <QAction>
+#include <QMenu>
+#include <QStyleOptionMenuItem>
 
+#include "window/check_mark_menu.h"
 #include "window/startup_fixture.h"
 #include "window/value_check_box.h"
 
@@ -18,7 +21,7 @@ class Form1Views : public testing::StartupFixture {
     std::vector<QAction*> checkedStyles() const {
         std::vector<QAction*> checked;
         for (QAction* item : {form.mnuSmall, form.mnuVector, form.mnuSetup}) {
-            if (item->isChecked()) {
+            if (isMarked(item)) {
                 checked.push_back(item);
             }
         }
@@ -56,9 +59,47 @@ TEST_F(Form1Views, StyleCommandsSetTheHeightOnlyMarkOneItemAndSave) {
         EXPECT_EQ(saves.size(), 1);
         const double saved = std::stod(configLine(3).substr(std::string("Height=").size()));
         EXPECT_NEAR(saved, c.heightTwips, twipsPerPixelY());
-        const std::string setup = form.mnuSetup->isChecked() ? "True" : "False";
+        const std::string setup = isMarked(form.mnuSetup) ? "True" : "False";
         EXPECT_EQ(configLine(4), "mnuSetup=" + setup);
     }
+}
+
+// Records each change of a Style item's mark, in the order it happens.
+class MarkLog : public QObject {
+  public:
+    std::vector<std::string> changes;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::DynamicPropertyChange) {
+            auto* item = static_cast<QAction*>(watched);
+            changes.push_back(item->objectName().toStdString() + (isMarked(item) ? "+" : "-"));
+        }
+        return false;
+    }
+};
+
+struct MenuPeek : CheckMarkMenu {
+    using CheckMarkMenu::initStyleOption;
+};
+
+TEST_F(Form1Views, StyleHandlersSetTheMarksInTheirOrderAndTheMenuDrawsThem) {
+    form.mnuVector->trigger();
+    MarkLog log;
+    for (QAction* item : {form.mnuSmall, form.mnuVector, form.mnuSetup}) {
+        item->installEventFilter(&log);
+    }
+    form.mnuSmall->trigger();
+    form.mnuSetup->trigger();
+    form.mnuSetup->trigger();  // already in force: no mark flickers
+    EXPECT_EQ(log.changes,
+              (std::vector<std::string>{"mnuSmall+", "mnuVector-", "mnuSetup+", "mnuSmall-"}));
+
+    auto* menu = static_cast<MenuPeek*>(form.mnuStyle->menu());
+    QStyleOptionMenuItem option;
+    menu->initStyleOption(&option, form.mnuSetup);
+    EXPECT_EQ(option.checkType, QStyleOptionMenuItem::NonExclusive);
+    EXPECT_TRUE(option.checked);
+    menu->initStyleOption(&option, form.mnuSmall);
+    EXPECT_FALSE(option.checked);
 }
 
 TEST_F(Form1Views, OnTopBoxTogglesTheWindowManagerAndSavesEachTime) {

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "meter/status_frame.h"
+#include "window/check_mark_menu.h"
 #include "window/fakes.h"
 #include "window/form1.h"
 #include "window/value_check_box.h"
@@ -22,7 +23,7 @@ TEST(Screenshot, WindowWithALiveReading) {
     testing::FakePort port;
     Form1 form{Form1Services{QString(), &port, nullptr, nullptr}};
     form.Timer1->stop();
-    form.mnuSetup->setChecked(true);
+    setMarked(form.mnuSetup, true);
     form.Check2->setValue(1);
     form.RangeMode = 2;
     form.show();
