@@ -4,11 +4,21 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#ifdef Q_OS_WIN
+#include "platform/win32/known_folders.h"
+#endif
+
 namespace veltro {
 
 QString perUserSettingsFolder() {
+#ifdef Q_OS_WIN
+    const QString base = QString::fromStdWString(win32::localAppDataFolder().wstring());
+#else
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return QDir(base).filePath(QStringLiteral("veltro-panel"));
+#endif
+    // No base folder: no per-user folder either, rather than one relative to
+    // wherever the program was started.
+    return base.isEmpty() ? QString() : QDir(base).filePath(QStringLiteral("veltro-panel"));
 }
 
 bool folderWritable(const QString& folder) {
@@ -24,6 +34,9 @@ QString settingsFolderFor(const QString& programDir) {
         return programDir;
     }
     const QString folder = perUserSettingsFolder();
+    if (folder.isEmpty()) {
+        return programDir;  // saves then fail there, silently
+    }
     QDir().mkpath(folder);
     return folder;
 }

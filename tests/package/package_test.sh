@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Builds the .deb, checks it with lintian, desktop-file-validate and
 # appstreamcli, unpacks it into a root whose program folder is read-only and
-# runs the unpacked panel as an ordinary user against the unpacked simulator.
-# Usage: package_test.sh BUILD_DIR
+# runs the unpacked panel as an ordinary user against the unpacked simulator,
+# its window driven with real X input on the display DISPLAY names.
+# Usage: with_x_display package_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
 work=$(mktemp -d)
 sim_pid=""
+panel_pid=""
 cleanup() {
+    [ -n "$panel_pid" ] && kill "$panel_pid" 2>/dev/null
     [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
     chmod -R u+w "$work" 2>/dev/null
     rm -rf "$work"
@@ -45,39 +48,67 @@ fi
 chmod -R a-w "$root"
 run() {
     env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/.config" \
-        XDG_RUNTIME_DIR="$home/run" QT_QPA_PLATFORM=offscreen "${as_user[@]}" "$@"
+        XDG_RUNTIME_DIR="$home/run" DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb "${as_user[@]}" "$@"
 }
 config="$home/.config/veltro-panel/config.ini"
 touch "$work/marker"
 
-# Runs the panel until `until` holds (or 30 s pass), then closes it by SIGTERM.
-run_panel() {
-    local until=$1
-    run "$root/usr/bin/veltro-panel" >"$work/panel.log" 2>&1 &
-    local pid=$!
-    for _ in $(seq 300); do
-        eval "$until" && break
+# Deadlines are generous: the machine may be loaded.
+wait_until() {
+    for _ in $(seq 600); do
+        eval "$1" && return 0
         sleep 0.1
     done
-    kill -TERM "$pid"
-    wait "$pid" || true
+    return 1
 }
+start_panel() {
+    run "$root/usr/bin/veltro-panel" >"$work/panel.log" 2>&1 &
+    panel_pid=$!
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name "Veltro Virtual Control Panel" |
+        head -n 1) || fail "no panel window"
+}
+close_panel() {
+    kill -TERM "$panel_pid"  # closes the window as its close box does
+    wait "$panel_pid" || true
+    panel_pid=""
+}
+height() { xdotool getwindowgeometry --shell "$window" | sed -n 's/^HEIGHT=//p'; }
+polls() { grep -c "received" "$work/sim.log" || true; }
+small=$'^mnuSmall=True\r$'
 
 # First start: no file anywhere; the defaults go to the per-user folder.
-run_panel '[ -f "$config" ]'
-[ -f "$config" ] || fail "no per-user config.ini"
+start_panel
+wait_until '[ -f "$config" ]' || fail "no per-user config.ini"
+close_panel
 grep -q $'^ComPort=Com01\r$' "$config" || fail "default file"
+grep -q $'^mnuSmall=False\r$' "$config" || fail "default style"
 
 run "$root/usr/bin/veltro-meter-sim" --steady >"$work/sim.out" 2>"$work/sim.log" &
 sim_pid=$!
-for _ in $(seq 100); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
+wait_until '[ -s "$work/sim.out" ]' || fail "simulator did not start"
 [ -L "$home/.config/veltro-panel/ports/com1" ] || fail "simulator link not in the per-user folder"
 
-# A setting changed in the file the panel uses survives its own save.
-run sed -i 's/^Pollrate=100\r$/Pollrate=700\r/' "$config"
-run_panel 'grep -q "received" "$work/sim.log"'
-grep -q "received" "$work/sim.log" || fail "the panel did not poll through ports/com1"
-grep -q $'^Pollrate=700\r$' "$config" || fail "Pollrate lost on save"
+# Second start: it polls through ports/com1; Style > Small from the keyboard.
+start_panel
+wait_until '[ "$(polls)" -gt 0 ]' || fail "the panel did not poll through ports/com1"
+setup_height=$(height)
+xdotool windowactivate --sync "$window"
+xdotool key --delay 150 alt+s Return
+wait_until 'grep -q "$small" "$config"' || fail "Style change not saved"
+wait_until '[ "$(height)" != "$setup_height" ]' || fail "window kept its height"
+close_panel
+
+# Third start: its close saves what the window holds, so the file it writes
+# keeps Small only if the start loaded it.
+touch "$work/before-third"
+before=$(polls)
+start_panel
+# A few more polls than before: the simulator may still log the last ones
+# of the previous run.
+wait_until '[ "$(polls)" -gt $((before + 5)) ]' || fail "third start did not poll"
+close_panel
+[ "$config" -nt "$work/before-third" ] || fail "no save on close"
+grep -q "$small" "$config" || fail "Style lost on restart"
 [ "$(wc -l <"$config")" -eq 14 ] || fail "config.ini not whole"
 
 [ -z "$(find "$root" -newer "$work/marker")" ] || fail "written into the program's folder"
