@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "integration/panel_program.h"
 #include "integration/simulated_meter.h"
 
 namespace {
@@ -49,15 +50,7 @@ class PanelProcess : public ::testing::Test {
         return ini.value(QStringLiteral("Settings/%1").arg(name)).toString();
     }
     bool logged(const std::string& command) { return sim.received(command); }
-    void startPanel() {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_CONFIG_HOME", dir.filePath("xdg"));
-        panel.setProcessEnvironment(env);
-        panel.setProgram(dir.filePath("veltro-panel"));
-        panel.start();
-        ASSERT_TRUE(panel.waitForStarted(5000));
-    }
+    void startPanel() { veltro::testing::startPanelIn(panel, dir); }
     int openDescriptors() const {
         return static_cast<int>(QDir(QStringLiteral("/proc/%1/fd").arg(panel.processId())).count());
     }

@@ -1,7 +1,6 @@
 // The real window on the real serial layer, against the simulated meter on a
 // pseudo-terminal linked as port 1 in the program folder.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QElapsedTimer>
 
@@ -16,6 +15,7 @@
 
 #include "integration/simulated_meter.h"
 #include "platform/qt_serial_port.h"
+#include "support/process_cpu.h"
 #include "window/colour_button.h"
 #include "window/fakes.h"
 #include "window/form1.h"
@@ -23,6 +23,7 @@
 namespace veltro {
 namespace {
 
+using testing::cpuSeconds;
 using testing::waitFor;
 
 class PanelWithMeter : public ::testing::Test {
@@ -101,13 +102,6 @@ std::string lastWritten(const testing::RecordingStore& store, const std::string&
         *count = seen;
     }
     return value;
-}
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 TEST_F(PanelWithMeter, LostDeviceReadsInactiveAndComesBackByItself) {

@@ -12,6 +12,7 @@
 #include <random>
 #include <set>
 
+#include "integration/panel_program.h"
 #include "integration/simulated_meter.h"
 
 namespace {
@@ -39,15 +40,7 @@ class PublicationProcess : public ::testing::Test {
         stopPanel();
         sim.stop();
     }
-    void startPanel() {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_CONFIG_HOME", dir.filePath("xdg"));
-        panel.setProcessEnvironment(env);
-        panel.setProgram(dir.filePath("veltro-panel"));
-        panel.start();
-        ASSERT_TRUE(panel.waitForStarted(5000));
-    }
+    void startPanel() { veltro::testing::startPanelIn(panel, dir); }
     // SIGTERM: the panel closes as from its close box, writing "Active" last.
     void closePanel() {
         panel.terminate();

@@ -1,7 +1,6 @@
 #include "platform/qt_serial_port.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,9 +11,12 @@
 #include <QTest>
 
 #include "platform/pty_pair.h"
+#include "support/process_cpu.h"
 
 namespace veltro {
 namespace {
+
+using testing::cpuSeconds;
 
 struct SettingsCase {
     std::string text;
@@ -242,13 +244,6 @@ TEST_F(QtSerialPortTest, AFloodKeepsABoundedTailThatStillReadsAsTooLong) {
     pty.send(frame);
     ASSERT_TRUE(pty.waitQueued(43));
     EXPECT_EQ(port.input(), frame);
-}
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 TEST_F(QtSerialPortTest, FarEndClosingLeavesASilentPortWithoutSpinning) {

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace veltro::testing {
+
+// The copy of veltro-panel in `dir`, offscreen, publishing under dir/xdg.
+inline void startPanelIn(QProcess& panel, const QTemporaryDir& dir) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_CONFIG_HOME", dir.filePath("xdg"));
+    panel.setProcessEnvironment(env);
+    panel.setProgram(dir.filePath("veltro-panel"));
+    panel.start();
+    ASSERT_TRUE(panel.waitForStarted(5000));
+}
+
+}  // namespace veltro::testing
