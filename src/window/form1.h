@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 #include <filesystem>
@@ -250,6 +251,7 @@ class Form1 : public QMainWindow, public PollDisplay {
     void runFirstActivation();
     void applyOuterFrame();
     void correctOuterFrame();
+    bool outerFrameMeetsTarget() const;
     void closeEvent(QCloseEvent* event) override;
 
     template <typename T>
@@ -263,6 +265,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     bool activated_ = false;  // Form_Activate runs at the first activation only
     OuterFrameTarget outerTarget_;
     QMargins marginsUsed_;
+    QElapsedTimer settleClock_;  // since the stored frame was last applied
+    int settleRetries_ = 0;
     PortRecovery portRecovery_;
     QTimer* retryTimer_ = nullptr;  // once a second while a lost device is away
 };

@@ -18,6 +18,11 @@ constexpr int kActivationFallbackMs = 1500;
 // screen reaches them, and a window that size could not even be drawn.
 constexpr int kMostWindowPixels = 32767;
 
+// How long, and how often, a stored frame is put back when the window
+// manager moves it right after the start-up placed it.
+constexpr qint64 kSettleMs = 1500;
+constexpr int kSettleRetries = 5;
+
 bool plausiblePosition(int pixels) {
     return pixels >= -kMostWindowPixels && pixels <= kMostWindowPixels;
 }
@@ -76,15 +81,38 @@ QRect Form1::outerFrame() const {
 void Form1::applyOuterFrame() {
     marginsUsed_ = frameMargins();
     setGeometry(clientRectForFrame(geometry(), marginsUsed_, outerTarget_));
-    // Once the window manager has told its frame, the target is met for good.
-    if (!marginsUsed_.isNull()) {
-        outerTarget_ = {};
-    }
+    settleClock_.start();
+}
+
+bool Form1::outerFrameMeetsTarget() const {
+    const QRect frame = outerFrame();
+    return (!outerTarget_.left || frame.left() == *outerTarget_.left) &&
+           (!outerTarget_.top || frame.top() == *outerTarget_.top) &&
+           (!outerTarget_.height || frame.height() == *outerTarget_.height);
 }
 
 void Form1::correctOuterFrame() {
     const bool pending = outerTarget_.left || outerTarget_.top || outerTarget_.height;
-    if (pending && frameMargins() != marginsUsed_) {
+    if (!pending) {
+        return;
+    }
+    if (frameMargins() != marginsUsed_) {
+        applyOuterFrame();
+        return;
+    }
+    // A window manager may still answer an older request, or its own first
+    // placement, just after ours; put the frame back a few times while that
+    // settles. Once the frame is known and the time is up, the window is the
+    // operator's to move.
+    if (marginsUsed_.isNull()) {
+        return;
+    }
+    if (settleClock_.elapsed() > kSettleMs || settleRetries_ >= kSettleRetries) {
+        outerTarget_ = {};
+        return;
+    }
+    if (!outerFrameMeetsTarget()) {
+        ++settleRetries_;
         applyOuterFrame();
     }
 }
