@@ -366,6 +366,7 @@ TEST_F(Form1Startup, ClosingSavesThenClearsActive) {
     writeConfig();
     start();
     form.chkHiPwr->setValue(1);  // no action: reaches the file with the last save
+    QTest::qWait(1600);          // the stored frame has settled; a move is the operator's
     form.move(form.x() + 30, form.y());
     log.clear();
     form.close();
