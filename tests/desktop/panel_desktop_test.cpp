@@ -42,13 +42,14 @@ class PanelOnDesktop : public ::testing::Test {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     QString active() const {
-        QSettings ini(dir.filePath("xdg/RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
+        QSettings ini(dir.filePath("RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
         return ini.value("Settings/Active").toString();
     }
     // Starts the panel and waits until its start-up has connected.
     void startPanel(const XSession& x, const QStringList& env = {}) {
         QProcessEnvironment e = x.environment();
         e.insert("XDG_CONFIG_HOME", dir.filePath("xdg"));
+        e.insert("XDG_RUNTIME_DIR", dir.path());
         for (const QString& pair : env) {
             e.insert(pair.section('=', 0, 0), pair.section('=', 1));
         }

@@ -46,7 +46,7 @@ class PanelProcess : public ::testing::Test {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     QString published(const char* name) const {
-        QSettings ini(dir.filePath("xdg/RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
+        QSettings ini(dir.filePath("RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
         return ini.value(QStringLiteral("Settings/%1").arg(name)).toString();
     }
     bool logged(const std::string& command) { return sim.received(command); }
@@ -69,6 +69,7 @@ TEST_F(PanelProcess, ConnectsPollsPublishesAndClosesOnSigterm) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("XDG_CONFIG_HOME", dir.filePath("xdg"));
+    env.insert("XDG_RUNTIME_DIR", dir.path());
     panel.setProcessEnvironment(env);
     panel.setProgram(dir.filePath("veltro-panel"));
     panel.setWorkingDirectory(QDir::tempPath());  // its folder, not the working one, counts

@@ -7,11 +7,12 @@
 
 namespace veltro::testing {
 
-// The copy of veltro-panel in `dir`, offscreen, publishing under dir/xdg.
+// The copy of veltro-panel in `dir`, offscreen, publishing into dir/RAREduzo.
 inline void startPanelIn(QProcess& panel, const QTemporaryDir& dir) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("XDG_CONFIG_HOME", dir.filePath("xdg"));
+    env.insert("XDG_RUNTIME_DIR", dir.path());
     panel.setProcessEnvironment(env);
     panel.setProgram(dir.filePath("veltro-panel"));
     panel.start();
