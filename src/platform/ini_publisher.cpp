@@ -94,31 +94,53 @@ bool replaceWhole(const QString& path, const std::string& bytes) {
 
 }  // namespace
 
-IniDocument& IniPublisher::documentFor(const std::string& path) {
-    auto found = documents_.find(path);
-    if (found == documents_.end()) {
+IniPublisher::FileStamp IniPublisher::stampOf(const std::string& path) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) {
+        return {};
+    }
+    constexpr long long kNs = 1000000000;
+    return {status.st_dev,
+            status.st_ino,
+            status.st_size,
+            status.st_mtim.tv_sec * kNs + status.st_mtim.tv_nsec,
+            status.st_ctim.tv_sec * kNs + status.st_ctim.tv_nsec};
+}
+
+IniPublisher::Published& IniPublisher::publishedFor(const std::string& path) {
+    auto found = published_.find(path);
+    if (found == published_.end()) {
         const std::optional<std::string> earlier = readEarlierFile(path);
         if (!earlier) {
             clearForeignEntry(QFile::decodeName(path.c_str()));
         }
         removeLeftTemporaries(QFile::decodeName(path.c_str()));
-        found = documents_.emplace(path, parseIni(earlier.value_or(std::string()))).first;
+        Published fresh;
+        fresh.document = parseIni(earlier.value_or(std::string()));
+        found = published_.emplace(path, std::move(fresh)).first;
     }
     return found->second;
 }
 
 bool IniPublisher::publish(const std::string& path, const std::string& section,
                            const std::string& name, const std::string& value) {
-    IniDocument& document = documentFor(path);
-    setIniString(document, section, name, value);
-    const QString file = QFile::decodeName(path.c_str());
-    if (replaceWhole(file, formatIni(document))) {
+    Published& published = publishedFor(path);
+    setIniString(published.document, section, name, value);
+    std::string bytes = formatIni(published.document);
+    if (bytes == published.bytes && stampOf(path) == published.stamp) {
         return true;
     }
+    const QString file = QFile::decodeName(path.c_str());
     // Only a missing folder is made; a folder that exists but refuses stays as it is.
     const QString folder = QFileInfo(file).path();
-    return !QFileInfo::exists(folder) && QDir().mkpath(folder) &&
-           replaceWhole(file, formatIni(document));
+    const bool written = replaceWhole(file, bytes) || (!QFileInfo::exists(folder) &&
+                                                       QDir().mkpath(folder) &&
+                                                       replaceWhole(file, bytes));
+    if (written) {
+        published.bytes = std::move(bytes);
+        published.stamp = stampOf(path);
+    }
+    return written;
 }
 
 }  // namespace veltro

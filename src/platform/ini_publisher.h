@@ -8,9 +8,11 @@
 namespace veltro {
 
 // Publishes string values into an ini file other programs read, many times a
-// second. It keeps what it has published and replaces the whole file each
-// time (QSaveFile: a reader finds the old file or the new one, never a
-// part), without reading it back. The file is read once, at the first write,
+// second. It keeps what it has published and replaces the whole file
+// (QSaveFile: a reader finds the old file or the new one, never a part),
+// without reading it back. A write that would leave the file as it stands
+// (the same bytes, and the file still the one it wrote last) is already in
+// place: a steady reading costs one stat, not a new file. The file is read once, at the first write,
 // so an earlier run's values stay; that read never blocks and is bounded,
 // and whatever is not a small regular text file counts as empty and is
 // replaced. Writes that fail are dropped silently; the next one carries
@@ -21,9 +23,22 @@ class IniPublisher {
                  const std::string& value);
 
   private:
-    IniDocument& documentFor(const std::string& path);
+    // What stands at a path: a new file, or one changed by anyone, differs.
+    struct FileStamp {
+        unsigned long long device = 0, inode = 0;
+        long long size = -1, modifiedNs = 0, changedNs = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    struct Published {
+        IniDocument document;
+        std::string bytes;  // as last written
+        FileStamp stamp;    // of the file written last
+    };
 
-    std::map<std::string, IniDocument> documents_;
+    Published& publishedFor(const std::string& path);
+    static FileStamp stampOf(const std::string& path);
+
+    std::map<std::string, Published> published_;
 };
 
 // The file's own values are a few dozen bytes; a larger file is not one
