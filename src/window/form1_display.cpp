@@ -77,16 +77,17 @@ void Form1::updateReadout(ReadingRecord& record) {
 void Form1::updateBargraphs(ReadingRecord& record) {
     const BargraphUpdate update =
         computeBargraphs(record, RangeIndex, chkHiPwr->value(), Check1->value());
-    ProgressBar1[0]->show();
-    ProgressBar1[1]->show();
-    ProgressBar3[0]->show();
+    // setVisible, not show(): on a shown widget it returns at once, every frame.
+    ProgressBar1[0]->setVisible(true);
+    ProgressBar1[1]->setVisible(true);
+    ProgressBar3[0]->setVisible(true);
 
     ProgressBar3[0]->setMin(update.swr.min);
     ProgressBar3[0]->setMax(update.swr.max);
     ProgressBar3[0]->setValue(update.swr.value);
-    Label9->show();
-    Label8->show();
-    Label6[2]->show();
+    Label9->setVisible(true);
+    Label8->setVisible(true);
+    Label6[2]->setVisible(true);
 
     // A real change runs Check2_Click, which saves.
     Check2->setValue(update.check2Value);
