@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <iostream>
 #include <random>
 #include <thread>
 #include <vector>
@@ -69,26 +73,81 @@ TEST(WriteSettingsFile, ReadOnlyFolderFailsAndKeepsTheOldFile) {
     }
 }
 
-// A file-size limit makes every write past it fail as a full disk would,
-// for root as well. Runs in a child so the limit stays there.
-TEST(WriteSettingsFile, FullDiskFailsAndKeepsTheOldFile) {
-    TempDir dir;
-    const auto file = dir.file("config.ini");
-    writeBytes(file, "old\r\n");
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{1000, 1000};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(writeSettingsFile(file, std::string(100000, 'n')) ? 1 : 0);
+// Each way a save can fail part-way leaves the old file byte for byte, and
+// the next save that can complete writes. A file-size limit fails writes as
+// a full disk does, for root as well; a small file system is mounted only
+// when the tests run as root.
+enum class Fault { SizeLimit, FullDisk, NoInodes, RenameRefused };
+struct SaveFault {
+    const char* name;
+    Fault fault;
+    size_t bytes;  // the failing save's size
+    off_t spare;   // room left on the full disk
+};
+const SaveFault kSaveFaults[] = {
+    {"SmallSavePastSizeLimitFailsOnlyAtTheLastFlush", Fault::SizeLimit, 300, 0},
+    {"LargeSavePastSizeLimit", Fault::SizeLimit, 100000, 0},
+    {"SmallSaveOnFullDisk", Fault::FullDisk, 300, 0},
+    {"SaveLargerThanTheRoomLeft", Fault::FullDisk, 100000, 16384},
+    {"NoInodeLeft", Fault::NoInodes, 300, 0},
+    {"ConfigMadeImmutableFailsTheRename", Fault::RenameRefused, 300, 0},
+};
+
+void breakDisk(const SaveFault& row, const std::filesystem::path& fill, const std::string& file) {
+    std::filesystem::create_directory(fill);
+    for (int n = 0; row.fault == Fault::NoInodes && std::ofstream(fill / std::to_string(n)); ++n) {
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "a save that could not be written reported success";
-    EXPECT_EQ(readBytes(file), "old\r\n");
-    EXPECT_EQ(entries(dir.path()), kOnlyConfig);
+    std::ofstream out(fill / "blocks", std::ios::binary);
+    while (row.fault == Fault::FullDisk && out.write(std::string(4096, 'f').data(), 4096).flush()) {
+    }
+    out.close();
+    if (row.spare > 0)
+        truncate((fill / "blocks").c_str(), std::filesystem::file_size(fill / "blocks") - row.spare);
+    if (row.fault == Fault::RenameRefused) {
+        ASSERT_EQ(std::system(("chattr +i " + file).c_str()), 0);
+    }
+}
+
+TEST(WriteSettingsFile, FailedSaveKeepsTheOldFileByteForByte) {
+    for (const SaveFault& row : kSaveFaults) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        auto folder = dir.path();
+        if (row.fault != Fault::SizeLimit) {
+            if (geteuid() != 0) {
+                std::cout << "[  SKIPPED ] " << row.name << ": mounting a tmpfs needs root\n";
+                continue;
+            }
+            folder /= "disk";
+            std::filesystem::create_directory(folder);
+            ASSERT_EQ(mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=256k,nr_inodes=16"), 0);
+        }
+        const auto file = folder / "config.ini";
+        ASSERT_TRUE(writeSettingsFile(file, defaultSettingsText()));
+        breakDisk(row, folder / "fill", file.string());
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlim_t limit = row.fault == Fault::SizeLimit ? row.bytes / 3 : RLIM_INFINITY;
+            const rlimit size{limit, limit};
+            setrlimit(RLIMIT_FSIZE, &size);
+            _exit(writeSettingsFile(file, std::string(row.bytes, 'n')) ? 1 : 0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "failure reported as success";
+        EXPECT_EQ(readBytes(file), defaultSettingsText());
+        auto names = entries(folder);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"config.ini", "fill"}));
+        std::system(("chattr -i " + file.string()).c_str());
+        std::filesystem::remove_all(folder / "fill");
+        EXPECT_TRUE(writeSettingsFile(file, "next\r\n"));
+        EXPECT_EQ(readBytes(file), "next\r\n");
+        if (folder != dir.path())
+            umount2(folder.c_str(), MNT_DETACH);
+    }
 }
 
 // A process killed at any moment of a save leaves one complete version.
