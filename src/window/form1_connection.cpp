@@ -94,7 +94,9 @@ void Form1::showEvent(QShowEvent* event) {
 }
 
 void Form1::Form_Activate() {
-    if (services_.port == nullptr || services_.programDir.isEmpty()) {
+    // A window closed while its start-up was still queued starts nothing:
+    // it would publish "Active" = "Y" after the unload's "N".
+    if (services_.port == nullptr || services_.programDir.isEmpty() || !isVisible()) {
         return;
     }
     Form1StartupTarget target(*this);
@@ -138,7 +140,14 @@ void Form1::closeEvent(QCloseEvent* event) {
 void Form1::Form_Unload() {
     stopPortRetries();
     Form1StartupTarget target(*this);
-    runShutdown(target);
+    // Closed before the start-up loaded config.ini (a logout in the first
+    // moments): the window holds only its creation state, and saving that
+    // would replace every configured value.
+    if (settingsLoaded) {
+        runShutdown(target);
+    } else {
+        target.writeActive("N");
+    }
 }
 
 void Form1::mnuExit_Click() {

@@ -32,6 +32,7 @@ LoadOutcome Form1StartupTarget::loadSettings() {
                 QString::fromLatin1(value.data(), static_cast<qsizetype>(value.size())));
         });
     form_.keepUnreadableSettingsFile = outcome == LoadOutcome::Unreadable;
+    form_.settingsLoaded = true;
     return outcome;
 }
 
