@@ -6,22 +6,22 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <csignal>
-
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QThread>
 #include <array>
+#include <csignal>
 #include <random>
 
 #include "desktop/x_session.h"
 #include "platform/pty_pair.h"
+#include "settings/temp_dir.h"
 
 namespace {
 
-const QByteArray kConfig =
+const std::string kConfig =
     "Position-Left=1500\r\nPosition-Top=1500\r\nPwrMode=0\r\nHeight=5250\r\n"
     "mnuSetup=True\r\nmnuSmall=False\r\nmnuVector=False\r\nComPort=Com01\r\n"
     "Pollrate=100\r\nRange=3\r\nCheck1=0\r\nOnTop=0\r\nVersion=1\r\nHiPwr=0\r\n";
@@ -30,9 +30,7 @@ struct EarlyDesktop {
     const char* name;
     bool xDisplay;
     bool windowManager;
-};
-
-constexpr EarlyDesktop kDesktops[] = {
+} constexpr kDesktops[] = {
     {"offscreen", false, false}, {"bare X", true, false}, {"openbox", true, true}};
 constexpr int kPanels = 8;
 constexpr int kWindowMs = 2000;
@@ -43,11 +41,16 @@ struct Panel {
     PtyPair port;
     QProcess process;
     qint64 closeAtMs = 0;
+    std::string file(const char* name) const { return QDir(dir.path()).filePath(name).toStdString(); }
 };
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+// Held from the exec on: a signal that lands while the loader still maps the
+// libraries ends any program before its first line runs.
+void holdSignalsInChild() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (const int number : kSignals) sigaddset(&held, number);
+    sigprocmask(SIG_BLOCK, &held, nullptr);
 }
 
 TEST(EarlyClose, AnyMomentOfTheFirstSecondsLeavesConfigAndEndsInactive) {
@@ -66,25 +69,14 @@ TEST(EarlyClose, AnyMomentOfTheFirstSecondsLeavesConfigAndEndsInactive) {
         clock.start();
         for (int i = 0; i < kPanels; ++i) {
             Panel& panel = panels[i];
-            const QDir folder(panel.dir.path());
-            ASSERT_EQ(::link(qPrintable(program), qPrintable(folder.filePath("veltro-panel"))), 0);
-            QFile config(folder.filePath("config.ini"));
-            ASSERT_TRUE(config.open(QIODevice::WriteOnly) && config.write(kConfig) > 0);
-            config.close();
-            ASSERT_TRUE(folder.mkpath("ports"));
-            ASSERT_TRUE(QFile::link(QString::fromStdString(panel.port.slavePath()),
-                                    folder.filePath("ports/com1")));
-            env.insert("XDG_CONFIG_HOME", folder.filePath("xdg"));
+            ASSERT_EQ(::link(qPrintable(program), panel.file("veltro-panel").c_str()), 0);
+            veltro::testing::writeBytes(panel.file("config.ini"), kConfig);
+            ASSERT_TRUE(QDir(panel.dir.path()).mkdir("ports"));
+            ASSERT_EQ(::symlink(panel.port.slavePath().c_str(), panel.file("ports/com1").c_str()), 0);
+            env.insert("XDG_CONFIG_HOME", panel.dir.filePath("xdg"));
             panel.process.setProcessEnvironment(env);
-            // Held from the exec on: a signal that lands while the loader still maps
-            // the libraries ends any program before its first line runs.
-            panel.process.setChildProcessModifier([] {
-                sigset_t held;
-                sigemptyset(&held);
-                for (const int number : kSignals) sigaddset(&held, number);
-                sigprocmask(SIG_BLOCK, &held, nullptr);
-            });
-            panel.process.start(folder.filePath("veltro-panel"), {});
+            panel.process.setChildProcessModifier(holdSignalsInChild);
+            panel.process.start(panel.dir.filePath("veltro-panel"), {});
             panel.closeAtMs = clock.elapsed() + (kWindowMs * i + random() % kWindowMs) / kPanels;
         }
         for (int i = 0; i < kPanels; ++i) {
@@ -93,11 +85,10 @@ TEST(EarlyClose, AnyMomentOfTheFirstSecondsLeavesConfigAndEndsInactive) {
         }
         for (int i = 0; i < kPanels; ++i) {
             SCOPED_TRACE(i);
-            Panel& panel = panels[i];
-            ASSERT_TRUE(panel.process.waitForFinished(20000));
-            EXPECT_EQ(panel.process.exitStatus(), QProcess::NormalExit);
-            EXPECT_EQ(readAll(panel.dir.filePath("config.ini")).toStdString(), kConfig.toStdString());
-            QSettings ini(panel.dir.filePath("xdg/RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
+            ASSERT_TRUE(panels[i].process.waitForFinished(20000));
+            EXPECT_EQ(panels[i].process.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(veltro::testing::readBytes(panels[i].file("config.ini")), kConfig);
+            QSettings ini(panels[i].dir.filePath("xdg/RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
             EXPECT_EQ(ini.value("Settings/Active").toString(), "N");
         }
     }

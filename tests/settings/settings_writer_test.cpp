@@ -75,61 +75,50 @@ TEST(WriteSettingsFile, ReadOnlyFolderFailsAndKeepsTheOldFile) {
 
 // Each way a save can fail part-way leaves the old file byte for byte, and
 // the next save that can complete writes. A file-size limit fails writes as
-// a full disk does, for root as well; a small file system is mounted only
-// when the tests run as root.
-enum class Fault { SizeLimit, FullDisk, NoInodes, RenameRefused };
+// a full disk does, for any user; the other rows break a small tmpfs, which
+// the test mounts when it runs as root.
 struct SaveFault {
     const char* name;
-    Fault fault;
-    size_t bytes;  // the failing save's size
-    off_t spare;   // room left on the full disk
+    const char* breakDisk;  // shell command run in the folder; "": the size limit
+    size_t bytes;           // the failing save's size
 };
 const SaveFault kSaveFaults[] = {
-    {"SmallSavePastSizeLimitFailsOnlyAtTheLastFlush", Fault::SizeLimit, 300, 0},
-    {"LargeSavePastSizeLimit", Fault::SizeLimit, 100000, 0},
-    {"SmallSaveOnFullDisk", Fault::FullDisk, 300, 0},
-    {"SaveLargerThanTheRoomLeft", Fault::FullDisk, 100000, 16384},
-    {"NoInodeLeft", Fault::NoInodes, 300, 0},
-    {"ConfigMadeImmutableFailsTheRename", Fault::RenameRefused, 300, 0},
+    {"SmallSavePastSizeLimitFailsOnlyAtTheLastFlush", "", 300},
+    {"LargeSavePastSizeLimit", "", 100000},
+    {"SmallSaveOnFullDisk", "dd if=/dev/zero of=fill/blocks bs=4k", 300},
+    {"SaveLargerThanTheRoomLeft", "dd if=/dev/zero of=fill/b bs=4k; truncate -s -16k fill/b", 100000},
+    {"NoInodeLeft", "seq 20 | xargs -I@ touch fill/@", 300},
+    {"ImmutableConfigFailsTheRename", "chattr +i config.ini", 300},
 };
 
-void breakDisk(const SaveFault& row, const std::filesystem::path& fill, const std::string& file) {
-    std::filesystem::create_directory(fill);
-    for (int n = 0; row.fault == Fault::NoInodes && std::ofstream(fill / std::to_string(n)); ++n) {
+struct Unmount {
+    std::string at;
+    ~Unmount() {
+        if (!at.empty()) umount2(at.c_str(), MNT_DETACH);
     }
-    std::ofstream out(fill / "blocks", std::ios::binary);
-    while (row.fault == Fault::FullDisk && out.write(std::string(4096, 'f').data(), 4096).flush()) {
-    }
-    out.close();
-    if (row.spare > 0)
-        truncate((fill / "blocks").c_str(), std::filesystem::file_size(fill / "blocks") - row.spare);
-    if (row.fault == Fault::RenameRefused) {
-        ASSERT_EQ(std::system(("chattr +i " + file).c_str()), 0);
-    }
-}
+};
 
 TEST(WriteSettingsFile, FailedSaveKeepsTheOldFileByteForByte) {
     for (const SaveFault& row : kSaveFaults) {
         SCOPED_TRACE(row.name);
         TempDir dir;
-        auto folder = dir.path();
-        if (row.fault != Fault::SizeLimit) {
-            if (geteuid() != 0) {
-                std::cout << "[  SKIPPED ] " << row.name << ": mounting a tmpfs needs root\n";
-                continue;
-            }
-            folder /= "disk";
-            std::filesystem::create_directory(folder);
-            ASSERT_EQ(mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=256k,nr_inodes=16"), 0);
+        const bool onTmpfs = *row.breakDisk != '\0';
+        if (onTmpfs && geteuid() != 0) {
+            std::cout << "[  SKIPPED ] " << row.name << ": mounting a tmpfs needs root\n";
+            continue;
         }
-        const auto file = folder / "config.ini";
+        const Unmount unmount{onTmpfs ? dir.path().string() : ""};
+        ASSERT_TRUE(!onTmpfs || mount("tmpfs", dir.path().c_str(), "tmpfs", 0,
+                                      "size=256k,nr_inodes=16") == 0);
+        const auto file = dir.file("config.ini");
         ASSERT_TRUE(writeSettingsFile(file, defaultSettingsText()));
-        breakDisk(row, folder / "fill", file.string());
+        const std::string inFolder = "cd " + dir.path().string() + " && { mkdir -p fill; ";
+        std::system((inFolder + row.breakDisk + "\n} 2>/dev/null").c_str());
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             signal(SIGXFSZ, SIG_IGN);
-            const rlim_t limit = row.fault == Fault::SizeLimit ? row.bytes / 3 : RLIM_INFINITY;
+            const rlim_t limit = onTmpfs ? RLIM_INFINITY : row.bytes / 3;
             const rlimit size{limit, limit};
             setrlimit(RLIMIT_FSIZE, &size);
             _exit(writeSettingsFile(file, std::string(row.bytes, 'n')) ? 1 : 0);
@@ -138,15 +127,12 @@ TEST(WriteSettingsFile, FailedSaveKeepsTheOldFileByteForByte) {
         ASSERT_EQ(waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "failure reported as success";
         EXPECT_EQ(readBytes(file), defaultSettingsText());
-        auto names = entries(folder);
+        auto names = entries(dir.path());
         std::sort(names.begin(), names.end());
         EXPECT_EQ(names, (std::vector<std::string>{"config.ini", "fill"}));
-        std::system(("chattr -i " + file.string()).c_str());
-        std::filesystem::remove_all(folder / "fill");
+        std::system((inFolder + "chattr -i config.ini; rm -rf fill; } 2>/dev/null").c_str());
         EXPECT_TRUE(writeSettingsFile(file, "next\r\n"));
         EXPECT_EQ(readBytes(file), "next\r\n");
-        if (folder != dir.path())
-            umount2(folder.c_str(), MNT_DETACH);
     }
 }
 
