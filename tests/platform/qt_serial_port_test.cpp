@@ -77,14 +77,29 @@ class QtSerialPortTest : public ::testing::Test {
 };
 
 TEST_F(QtSerialPortTest, PortNumbersMapToLinksBesideTheProgramElseToSystemPorts) {
-    QtSerialPort port(dir.path());
+    QTemporaryDir userDir;
+    ASSERT_TRUE(QDir(userDir.path()).mkpath("ports"));
+    QtSerialPort port(dir.path(), userDir.path());
     linkPort(2);
     // A dangling link still names the operator's device.
     ASSERT_TRUE(QFile::link(dir.filePath("nowhere"), dir.filePath("ports/com4")));
-    EXPECT_EQ(port.devicePath(2), dir.filePath("ports/com2"));
-    EXPECT_EQ(port.devicePath(4), dir.filePath("ports/com4"));
-    EXPECT_EQ(port.devicePath(1), "/dev/ttyS0");
-    EXPECT_EQ(port.devicePath(16), "/dev/ttyS15");
+    for (const int number : {2, 5}) {
+        ASSERT_TRUE(QFile::link(dir.filePath("elsewhere"),
+                                userDir.filePath(QStringLiteral("ports/com%1").arg(number))));
+    }
+    const struct {
+        int number;
+        QString path;
+    } rows[] = {
+        {2, dir.filePath("ports/com2")},  // the program's folder before the user's
+        {4, dir.filePath("ports/com4")},
+        {5, userDir.filePath("ports/com5")},
+        {1, "/dev/ttyS0"},
+        {16, "/dev/ttyS15"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(port.devicePath(row.number), row.path) << row.number;
+    }
 }
 
 TEST_F(QtSerialPortTest, RefusesPortNumbersOutsideOneTo255AndKeepsTheOldOne) {
@@ -269,6 +284,34 @@ TEST_F(QtSerialPortTest, FarEndClosingLeavesASilentPortWithoutSpinning) {
     EXPECT_TRUE(port.setPortOpen(false));
     EXPECT_FALSE(port.portOpen());
     EXPECT_NE(port.errorString().find("lost"), std::string::npos) << port.errorString();
+}
+
+// A close and reopen before the queued report deals with the loss: the
+// report is not made after all.
+TEST_F(QtSerialPortTest, ALossIsReportedOnlyWhileNothingDealtWithIt) {
+    for (const bool reopenFirst : {false, true}) {
+        SCOPED_TRACE(reopenFirst);
+        PtyPair line;
+        ASSERT_TRUE(line.ok());
+        const QString link = dir.filePath("ports/com7");
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(QString::fromStdString(line.slavePath()), link));
+        QtSerialPort port(dir.path());
+        ASSERT_TRUE(port.setCommPort(7));
+        ASSERT_TRUE(port.setPortOpen(true)) << port.errorString();
+        int reports = 0;
+        port.onDeviceLost([&] { ++reports; });
+        line.closeSlave();
+        line.closeMaster();
+        port.output(";P?");
+        EXPECT_EQ(port.input(), "");  // the write met the hang-up; the report is queued
+        if (reopenFirst) {
+            port.setPortOpen(false);
+            port.setPortOpen(true);
+        }
+        QTest::qWait(50);
+        EXPECT_EQ(reports, reopenFirst ? 0 : 1);
+    }
 }
 
 }  // namespace

@@ -179,6 +179,18 @@ const StartupCase kStartupCases[] = {
          EXPECT_EQ(form.HScroll1->value(), 50);
          EXPECT_EQ(form.Timer1->interval(), 50);
      }},
+    {"PollrateAboveTheLimitsIsRefusedNotClamped",
+     {{8, "Pollrate=9000"}},
+     {},
+     [](testing::StartupFixture& t) { EXPECT_EQ(t.form.HScroll1->value(), 50); }},
+    {"NegativePositionIsApplied",
+     {{0, "Position-Left=-120"}, {1, "Position-Top=-60"}},
+     {},
+     [](testing::StartupFixture& t) {
+         const QRect frame = t.form.frameGeometry();
+         EXPECT_NEAR(frame.left() * t.twipsPerPixelX(), -120, t.twipsPerPixelX());
+         EXPECT_NEAR(frame.top() * t.twipsPerPixelY(), -60, t.twipsPerPixelY());
+     }},
     {"SmallStyleMarksOnly",
      {{3, "Height=3200"}, {4, "mnuSetup=false"}, {5, "mnuSmall=TRUE"}},
      {},
