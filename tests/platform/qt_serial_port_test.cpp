@@ -18,37 +18,6 @@ namespace {
 
 using testing::cpuSeconds;
 
-struct SettingsCase {
-    std::string text;
-    bool valid;
-    qint32 baud;
-};
-
-TEST(LineSettingsTest, ParsesTheSerialControlNotation) {
-    const SettingsCase cases[] = {
-        {"38400,n,8,1", true, 38400},
-        {"115200,n,8,1", true, 115200},
-        {"9600,E,7,2", true, 9600},
-        {"1200, o ,5,1.5", true, 1200},
-        {"", false, 0},
-        {"38400,n,8", false, 0},
-        {"38400,x,8,1", false, 0},
-        {"38400,n,9,1", false, 0},
-        {"38400,n,8,3", false, 0},
-        {"-5,n,8,1", false, 0},
-        {"fast,n,8,1", false, 0},
-        {"38400,n,8,1,1", false, 0},
-        {"99999999999,n,8,1", false, 0},
-    };
-    for (const auto& c : cases) {
-        LineSettings parsed;
-        EXPECT_EQ(parseLineSettings(c.text, parsed), c.valid) << c.text;
-        if (c.valid) {
-            EXPECT_EQ(parsed.baudRate, c.baud) << c.text;
-        }
-    }
-}
-
 class QtSerialPortTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -90,15 +59,18 @@ TEST_F(QtSerialPortTest, PortNumbersMapToLinksBesideTheProgramElseToSystemPorts)
     const struct {
         int number;
         QString path;
+        bool throughLink;
     } rows[] = {
-        {2, dir.filePath("ports/com2")},  // the program's folder before the user's
-        {4, dir.filePath("ports/com4")},
-        {5, userDir.filePath("ports/com5")},
-        {1, "/dev/ttyS0"},
-        {16, "/dev/ttyS15"},
+        {2, dir.filePath("ports/com2"), true},  // the program's folder before the user's
+        {4, dir.filePath("ports/com4"), true},
+        {5, userDir.filePath("ports/com5"), true},
+        {1, "/dev/ttyS0", false},
+        {16, "/dev/ttyS15", false},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(port.devicePath(row.number), row.path) << row.number;
+        const QtSerialPort::ResolvedDevice device = port.resolveDevice(row.number);
+        EXPECT_EQ(device.path, row.path) << row.number;
+        EXPECT_EQ(device.throughLink, row.throughLink) << row.number;
     }
 }
 
