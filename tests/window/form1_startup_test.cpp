@@ -47,6 +47,7 @@ TEST_F(Form1Startup, NoFileWritesTheDefaultsAndAppliesNothing) {
 
 TEST_F(Form1Startup, DefaultFileIsApplied) {
     writeConfig();
+    form.pollCycle.AlarmCommandPending = true;
     start();
 
     const QRect frame = form.frameGeometry();
@@ -78,6 +79,9 @@ TEST_F(Form1Startup, DefaultFileIsApplied) {
     // The slider, Check2 and chkVersion each asked for a save: one was made.
     EXPECT_EQ(log, (Log{"Active=N", "save ComPort=Com01", "open 1", "Active=Y"}));
     EXPECT_EQ(configLine(7), "ComPort=Com01");
+    EXPECT_EQ(port.inputLen, 0);
+    EXPECT_EQ(port.inBufferClears, 1);
+    EXPECT_FALSE(form.pollCycle.anyPending());
 }
 
 struct StartupCase {
