@@ -180,8 +180,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     void SaveSettings();
     SettingsSnapshot settingsSnapshot() const;
 
-    // Hooks for the start-up: saves asked for between holdSaves() and
-    // releaseHeldSaves() are merged into one, made on release.
+    // Saves asked for between holdSaves() and releaseHeldSaves(), while the
+    // start-up applies the settings, are merged into one, made on release.
     void holdSaves();
     void releaseHeldSaves();
     // While set, ComPort is saved as this name instead of the port box's
@@ -225,6 +225,7 @@ class Form1 : public QMainWindow, public PollDisplay {
     QMargins frameMargins() const;
     QRect outerFrame() const;
 
+    // Places every control from its twips rectangle at the current DPI.
     void layoutControls();
     QWidget* clientArea() const { return client_; }
 
