@@ -102,16 +102,18 @@ const PlanRow kRows[] = {
          p.commPort = 99;
          p.configuredPortName = p.portName = "Com99";
      }},
-    {"upper-case COM gives no port", 7, "COM3",
+    {"upper-case COM gives port 0", 7, "COM3",
      [](StartupPlan& p) {
          p.commPort = 0;  // which the port refuses
          p.configuredPortName = p.portName = "COM3";
      }},
-    {"no ComPort line: no name to keep", 7, "", [](StartupPlan& p) {
+    {"no ComPort line: no name to keep", 7, "",
+     [](StartupPlan& p) {
          p.commPort = 0;  // which the port refuses
          p.portName = "";
          p.configuredPortName.reset();
-     }, true},
+     },
+     true},
 };
 
 TEST(StartupPlan, FromTheSlots) {
