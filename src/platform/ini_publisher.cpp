@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <optional>
 
 namespace veltro {
@@ -99,12 +100,20 @@ IniPublisher::FileStamp IniPublisher::stampOf(const std::string& path) {
     if (::lstat(path.c_str(), &status) != 0) {
         return {};
     }
-    constexpr long long kNs = 1000000000;
-    return {status.st_dev,
-            status.st_ino,
-            status.st_size,
-            status.st_mtim.tv_sec * kNs + status.st_mtim.tv_nsec,
-            status.st_ctim.tv_sec * kNs + status.st_ctim.tv_nsec};
+    return {status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec,
+            status.st_mtim.tv_nsec};
+}
+
+// Sets the modification time to now; the stamp follows without another stat.
+bool IniPublisher::touch(const std::string& path, FileStamp& stamp) {
+    struct timespec times[2] = {{0, UTIME_OMIT}, {}};
+    ::clock_gettime(CLOCK_REALTIME, &times[1]);
+    if (::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+        return false;
+    }
+    stamp.modifiedSeconds = times[1].tv_sec;
+    stamp.modifiedNs = times[1].tv_nsec;
+    return true;
 }
 
 IniPublisher::Published& IniPublisher::publishedFor(const std::string& path) {
@@ -127,7 +136,8 @@ bool IniPublisher::publish(const std::string& path, const std::string& section,
     Published& published = publishedFor(path);
     setIniString(published.document, section, name, value);
     std::string bytes = formatIni(published.document);
-    if (bytes == published.bytes && stampOf(path) == published.stamp) {
+    if (bytes == published.bytes && stampOf(path) == published.stamp &&
+        touch(path, published.stamp)) {
         return true;
     }
     const QString file = QFile::decodeName(path.c_str());

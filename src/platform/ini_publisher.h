@@ -10,9 +10,10 @@ namespace veltro {
 // Publishes string values into an ini file other programs read, many times a
 // second. It keeps what it has published and replaces the whole file
 // (QSaveFile: a reader finds the old file or the new one, never a part),
-// without reading it back. A write that would leave the file as it stands
-// (the same bytes, and the file still the one it wrote last) is already in
-// place: a steady reading costs one stat, not a new file. The file is read once, at the first write,
+// without reading it back. A write that would leave the contents as they
+// stand (the same bytes, and the file still the one it wrote last) only
+// moves the file's modification time to now, which readers take as a sign
+// of life: a steady reading costs a stat and a time stamp, not a new file. The file is read once, at the first write,
 // so an earlier run's values stay; that read never blocks and is bounded,
 // and whatever is not a small regular text file counts as empty and is
 // replaced. Writes that fail are dropped silently; the next one carries
@@ -26,7 +27,7 @@ class IniPublisher {
     // What stands at a path: a new file, or one changed by anyone, differs.
     struct FileStamp {
         unsigned long long device = 0, inode = 0;
-        long long size = -1, modifiedNs = 0, changedNs = 0;
+        long long size = -1, modifiedSeconds = 0, modifiedNs = 0;
         bool operator==(const FileStamp&) const = default;
     };
     struct Published {
@@ -37,6 +38,7 @@ class IniPublisher {
 
     Published& publishedFor(const std::string& path);
     static FileStamp stampOf(const std::string& path);
+    static bool touch(const std::string& path, FileStamp& stamp);
 
     std::map<std::string, Published> published_;
 };
