@@ -13,11 +13,11 @@ namespace veltro {
 // without reading it back. A write that would leave the contents as they
 // stand (the same bytes, and the file still the one it wrote last) only
 // moves the file's modification time to now, which readers take as a sign
-// of life: a steady reading costs a stat and a time stamp, not a new file. The file is read once, at the first write,
-// so an earlier run's values stay; that read never blocks and is bounded,
-// and whatever is not a small regular text file counts as empty and is
-// replaced. Writes that fail are dropped silently; the next one carries
-// every kept value.
+// of life: a steady reading costs a stat and a time stamp, not a new file.
+// The file is read once, at the first write, so an earlier run's values
+// stay; that read never blocks and is bounded, and whatever is not a small
+// regular text file counts as empty and is replaced. Writes that fail are
+// dropped silently; the next one carries every kept value.
 class IniPublisher {
   public:
     bool publish(const std::string& path, const std::string& section, const std::string& name,
