@@ -6,6 +6,7 @@
 
 #include "command_parser.h"
 #include "line_control.h"
+#include "line_pacing.h"
 #include "meter/status_frame.h"
 #include "meter_behaviour.h"
 #include "reading_model.h"
@@ -204,6 +205,68 @@ TEST(LineControlTest, VanishAndFloodTakeMilliseconds) {
     for (const char* bad : {"vanish", "vanish ", "vanish -1", "vanish 2s", "flood x", "gap 5"}) {
         EXPECT_FALSE(parseLineControl(bad)) << bad;
     }
+}
+
+// The meter of one generation answering one command sent at the panel's line
+// speed: when the reply's last character has arrived, counted from the moment
+// the command was handed over, and what the panel's end reads then.
+struct LineCase {
+    Generation meter;
+    int panelBaud;
+    std::string command;
+    double replyEndsMs;  // the command's characters + 2 ms turnaround + 43 characters
+    bool answered;
+};
+
+TEST(MeterLineTest, RepliesTakeTheirTimeOnTheWireAndAWrongSpeedGarbles) {
+    const LineCase cases[] = {
+        {Generation::Older, 38400, ";P?", 0.78125 + 2 + 11.19792, true},
+        {Generation::Newer, 115200, "P", 0.08681 + 2 + 3.73264, true},
+        {Generation::Newer, 115200, ";P?", 0.26042 + 2 + 3.73264, true},
+        {Generation::Older, 38400, "P", 0, false},  // the short commands came later
+        {Generation::Newer, 38400, ";P?", 0, false},
+        {Generation::Older, 115200, "P", 0, false},
+    };
+    using std::chrono::nanoseconds;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command + " at " + std::to_string(c.panelBaud));
+        SimOptions options;
+        options.steady = true;
+        options.generation = c.meter;
+        MeterBehaviour meter(options);
+        CommandParser parser;
+        const int meterBaud = lineSpeedOf(c.meter);
+        const auto handedOver = Clock::now();
+        std::string noise;
+        PacedLine line;
+        for (const auto& [command, end] :
+             hearCommands(parser, c.command, handedOver, c.panelBaud, meterBaud, noise)) {
+            for (auto& write : meter.handle(command, end + std::chrono::milliseconds(2)).writes) {
+                line.send(write.bytes, write.due, meterBaud);
+            }
+        }
+        EXPECT_EQ(noise.empty(), c.panelBaud == meterBaud);
+        const auto ends = handedOver + std::chrono::duration_cast<nanoseconds>(
+                                           std::chrono::duration<double, std::milli>(
+                                               c.replyEndsMs));
+        const std::string early = line.takeArrived(ends - std::chrono::microseconds(5));
+        const std::string all =
+            receivedAtSpeed(early + line.takeArrived(ends + std::chrono::microseconds(5)),
+                            meterBaud, c.panelBaud);
+        if (c.answered) {
+            EXPECT_EQ(early.size(), kFrameLength - 1) << "the last character is still on the way";
+            EXPECT_TRUE(isStatusFrame(all)) << all;
+        } else {
+            EXPECT_EQ(all, "");
+        }
+        EXPECT_FALSE(line.nextHandOver(ends + std::chrono::microseconds(5)));
+    }
+    // What the panel's end makes of characters sent at the other speed.
+    const std::string frame = buildFrame(ReadingModel{}.nextReading());
+    EXPECT_EQ(receivedAtSpeed("P", 115200, 38400), "\xfe");
+    EXPECT_EQ(receivedAtSpeed("P", 38400, 115200), std::string("\0\x1c", 2));
+    EXPECT_EQ(receivedAtSpeed(frame, 115200, 38400).size(), 14u);
+    EXPECT_FALSE(isStatusFrame(receivedAtSpeed(frame, 38400, 115200)));
 }
 
 }  // namespace

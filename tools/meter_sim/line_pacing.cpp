@@ -88,6 +88,24 @@ std::string receivedAtSpeed(std::string_view sent, int sentBaud, int receiverBau
     return out;
 }
 
+std::vector<HeardCommand> hearCommands(CommandParser& parser, std::string_view bytes,
+                                       Clock::time_point now, int lineBaud, int meterBaud,
+                                       std::string& noise) {
+    std::vector<HeardCommand> heard;
+    if (lineBaud != meterBaud) {
+        parser = CommandParser{};  // a command begun before is lost in the noise
+        noise = receivedAtSpeed(bytes, lineBaud, meterBaud);
+        return heard;
+    }
+    std::size_t sentSoFar = 0;
+    for (auto& command : parser.feed(bytes)) {
+        sentSoFar += command.text.size();
+        const auto end = now + characterTime(lineBaud) * static_cast<Clock::rep>(sentSoFar);
+        heard.push_back({std::move(command), end});
+    }
+    return heard;
+}
+
 void PacedLine::send(std::string bytes, Clock::time_point start, int baud) {
     if (bytes.empty()) {
         return;

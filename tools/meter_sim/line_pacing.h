@@ -5,6 +5,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "command_parser.h"
 
 namespace veltro::sim {
 
@@ -23,6 +26,18 @@ std::chrono::nanoseconds characterTime(int baud);
 // neighbours; a character whose stop bit reads low (a framing error) arrives
 // as a zero byte, as a raw-mode terminal delivers it.
 std::string receivedAtSpeed(std::string_view sent, int sentBaud, int receiverBaud);
+
+// The commands in bytes the panel sent at lineBaud, each with the moment its
+// last character ends on a wire (the pseudo-terminal hands them over at once).
+// None while the line runs at another speed than the meter's: `noise` then
+// holds what the meter's UART made of the bytes.
+struct HeardCommand {
+    MeterCommand command;
+    Clock::time_point end;
+};
+std::vector<HeardCommand> hearCommands(CommandParser& parser, std::string_view bytes,
+                                       Clock::time_point now, int lineBaud, int meterBaud,
+                                       std::string& noise);
 
 // The meter's transmitter. Characters leave one after another without gaps,
 // each taking its character time; bytes handed over while the line is busy

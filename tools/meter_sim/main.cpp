@@ -146,19 +146,14 @@ class Simulator {
         const auto now = Clock::now();
         const std::string bytes(buffer, static_cast<size_t>(n));
         const int lineSpeed = terminalSpeed(line_.masterFd());
+        std::string noise;
+        const auto heard = hearCommands(parser_, bytes, now, lineSpeed, meterSpeed(), noise);
         if (lineSpeed != meterSpeed()) {
-            parser_ = CommandParser{};
-            log("heard \"" + printable(receivedAtSpeed(bytes, lineSpeed, meterSpeed())) +
-                "\" with the line at " + std::to_string(lineSpeed) + " baud, the meter at " +
+            log("heard \"" + printable(noise) + "\" with the line at " +
+                std::to_string(lineSpeed) + " baud, the meter at " +
                 std::to_string(meterSpeed()) + ": understood nothing");
-            return;
         }
-        // The pseudo-terminal hands a command over at once; on a wire its
-        // last character arrives its length in character times later.
-        std::size_t sentSoFar = 0;
-        for (const auto& command : parser_.feed(bytes)) {
-            sentSoFar += command.text.size();
-            const auto end = now + characterTime(lineSpeed) * static_cast<Clock::rep>(sentSoFar);
+        for (const auto& [command, end] : heard) {
             auto outcome = behaviour_.handle(command, end + turnaround_);
             log("received \"" + printable(command.text) + "\" (" + describe(command.kind) +
                 "): " + outcome.note);
