@@ -246,13 +246,12 @@ TEST(MeterLineTest, RepliesTakeTheirTimeOnTheWireAndAWrongSpeedGarbles) {
             }
         }
         EXPECT_EQ(noise.empty(), c.panelBaud == meterBaud);
-        const auto ends = handedOver + std::chrono::duration_cast<nanoseconds>(
-                                           std::chrono::duration<double, std::milli>(
-                                               c.replyEndsMs));
+        const auto ends =
+            handedOver + std::chrono::duration_cast<nanoseconds>(
+                             std::chrono::duration<double, std::milli>(c.replyEndsMs));
         const std::string early = line.takeArrived(ends - std::chrono::microseconds(5));
-        const std::string all =
-            receivedAtSpeed(early + line.takeArrived(ends + std::chrono::microseconds(5)),
-                            meterBaud, c.panelBaud);
+        const std::string all = receivedAtSpeed(
+            early + line.takeArrived(ends + std::chrono::microseconds(5)), meterBaud, c.panelBaud);
         if (c.answered) {
             EXPECT_EQ(early.size(), kFrameLength - 1) << "the last character is still on the way";
             EXPECT_TRUE(isStatusFrame(all)) << all;

@@ -150,8 +150,8 @@ TEST_F(PanelWithMeter, LostDeviceReadsInactiveAndComesBackByItself) {
 // A meter of the other generation hears and sends noise: the red lamp and no
 // "Reading" until the firmware box matches it, then green within two polls.
 TEST_F(PanelWithMeter, WrongLineSpeedShowsRedUntilTheFirmwareBoxMatches) {
-    for (const auto& [version, meter] : {std::pair{"0", "generation newer"},
-                                         std::pair{"1", "generation older"}}) {
+    for (const auto& [version, meter] :
+         {std::pair{"0", "generation newer"}, std::pair{"1", "generation older"}}) {
         SCOPED_TRACE(meter);
         sim.control(meter);
         ASSERT_TRUE(waitFor([&] { return simLog().find(meter) != std::string::npos; }));

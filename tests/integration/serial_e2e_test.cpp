@@ -77,7 +77,8 @@ class SerialEndToEndTest : public ::testing::Test {
         const std::string generation =
             settings.starts_with("38400") ? "generation older" : "generation newer";
         control(generation.c_str());
-        ASSERT_TRUE(testing::waitFor([&] { return simLog().find(generation) != std::string::npos; }));
+        ASSERT_TRUE(
+            testing::waitFor([&] { return simLog().find(generation) != std::string::npos; }));
         ASSERT_TRUE(port.setCommPort(kPort));
         ASSERT_TRUE(port.setSettings(settings));
         port.setInputLen(0);

@@ -155,7 +155,8 @@ std::optional<Clock::time_point> PacedLine::nextHandOver(Clock::time_point now) 
     }
     const Burst& burst = bursts_.front();
     const auto next = burst.begin + burst.characterTime * static_cast<Clock::rep>(burst.taken + 1);
-    const auto last = burst.begin + burst.characterTime * static_cast<Clock::rep>(burst.bytes.size());
+    const auto last =
+        burst.begin + burst.characterTime * static_cast<Clock::rep>(burst.bytes.size());
     return std::min(last, std::max(next, now + std::chrono::milliseconds(1)));
 }
 

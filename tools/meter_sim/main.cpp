@@ -1,8 +1,8 @@
 // veltro-meter-sim: a simulated meter on a pseudo-terminal, for development,
 // demonstrations and tests on Linux. See --help.
 #include <poll.h>
-#include <time.h>
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -149,9 +149,8 @@ class Simulator {
         std::string noise;
         const auto heard = hearCommands(parser_, bytes, now, lineSpeed, meterSpeed(), noise);
         if (lineSpeed != meterSpeed()) {
-            log("heard \"" + printable(noise) + "\" with the line at " +
-                std::to_string(lineSpeed) + " baud, the meter at " +
-                std::to_string(meterSpeed()) + ": understood nothing");
+            log("heard \"" + printable(noise) + "\" with the line at " + std::to_string(lineSpeed) +
+                " baud, the meter at " + std::to_string(meterSpeed()) + ": understood nothing");
         }
         for (const auto& [command, end] : heard) {
             auto outcome = behaviour_.handle(command, end + turnaround_);

@@ -24,7 +24,8 @@ bool parseMilliseconds(const std::string& text, std::chrono::milliseconds& out) 
 MeterBehaviour::MeterBehaviour(const SimOptions& options)
     : fault_(options.fault),
       generation_(options.generation),
-      gap_(options.gapMs), delay_(options.delayMs) {
+      gap_(options.gapMs),
+      delay_(options.delayMs) {
     model_.setSteady(options.steady);
 }
 
