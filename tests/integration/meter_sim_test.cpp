@@ -169,6 +169,9 @@ TEST(MeterBehaviourTest, SplitMeterIgnoresCommandsUntilItHasSentAndControlLinesS
     EXPECT_FALSE(meter.control("gap 250").empty());
     EXPECT_TRUE(meter.control("gap -4").empty());
     EXPECT_TRUE(meter.control("explode").empty());
+    EXPECT_FALSE(meter.control("generation older").empty());
+    EXPECT_EQ(meter.generation(), Generation::Older);
+    EXPECT_TRUE(meter.control("generation oldest").empty());
 }
 
 TEST(SimOptionsTest, ParsesSwitches) {
@@ -193,6 +196,14 @@ TEST(SimOptionsTest, ParsesSwitches) {
     ASSERT_TRUE(parseOptions(5, const_cast<char**>(vanish), options, error)) << error;
     EXPECT_EQ(options.vanishAfterMs, 1500);
     EXPECT_EQ(options.vanishForMs, 300);
+
+    EXPECT_EQ(options.generation, Generation::Newer);
+    const char* line[] = {"sim", "--generation", "older", "--turnaround", "7"};
+    ASSERT_TRUE(parseOptions(5, const_cast<char**>(line), options, error)) << error;
+    EXPECT_EQ(options.generation, Generation::Older);
+    EXPECT_EQ(options.turnaroundMs, 7);
+    const char* badGeneration[] = {"sim", "--generation", "oldest"};
+    EXPECT_FALSE(parseOptions(3, const_cast<char**>(badGeneration), options, error));
 }
 
 TEST(LineControlTest, VanishAndFloodTakeMilliseconds) {
@@ -202,6 +213,7 @@ TEST(LineControlTest, VanishAndFloodTakeMilliseconds) {
     EXPECT_EQ(vanish->kind, Kind::Vanish);
     EXPECT_EQ(vanish->duration.count(), 250);
     EXPECT_EQ(parseLineControl("flood 12000")->kind, Kind::Flood);
+    EXPECT_EQ(parseLineControl("turnaround 5")->kind, Kind::Turnaround);
     for (const char* bad : {"vanish", "vanish ", "vanish -1", "vanish 2s", "flood x", "gap 5"}) {
         EXPECT_FALSE(parseLineControl(bad)) << bad;
     }
@@ -260,6 +272,12 @@ TEST(MeterLineTest, RepliesTakeTheirTimeOnTheWireAndAWrongSpeedGarbles) {
         }
         EXPECT_FALSE(line.nextHandOver(ends + std::chrono::microseconds(5)));
     }
+    // A flood at 115200 baud: 115 characters in 10 ms, no more.
+    PacedLine flood;
+    const auto start = Clock::now();
+    flood.keepBusy('#', start + std::chrono::milliseconds(10), start, 115200);
+    EXPECT_EQ(flood.takeArrived(start + std::chrono::milliseconds(10)).size(), 115u);
+
     // What the panel's end makes of characters sent at the other speed.
     const std::string frame = buildFrame(ReadingModel{}.nextReading());
     EXPECT_EQ(receivedAtSpeed("P", 115200, 38400), "\xfe");
