@@ -235,12 +235,12 @@ TEST_P(LampAtPollrate, GreenInEverySample) {
     ASSERT_NO_FATAL_FAILURE(startPanel(x));
     const QString window = x.findWindow("Veltro Virtual Control Panel");
     ASSERT_FALSE(window.isEmpty());
-    const QPoint lamp = x.clientRect(window).topLeft() + QPoint(336 + 8, kMenuBarHeight + 136 + 8);
+    const QPoint lamp(336 + 8, kMenuBarHeight + 136 + 8);  // in the client window
     auto startSample = [&] {
         auto shot = std::make_unique<QProcess>();
         shot->setProcessEnvironment(x.environment());
         shot->start("import",
-                    {"-silent", "-window", "root", "-crop",
+                    {"-silent", "-window", window, "-crop",
                      QString("1x1+%1+%2").arg(lamp.x()).arg(lamp.y()), "-depth", "8", "txt:-"});
         return shot;
     };
