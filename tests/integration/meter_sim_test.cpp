@@ -169,9 +169,6 @@ TEST(MeterBehaviourTest, SplitMeterIgnoresCommandsUntilItHasSentAndControlLinesS
     EXPECT_FALSE(meter.control("gap 250").empty());
     EXPECT_TRUE(meter.control("gap -4").empty());
     EXPECT_TRUE(meter.control("explode").empty());
-    EXPECT_FALSE(meter.control("generation older").empty());
-    EXPECT_TRUE(meter.control("generation oldest").empty());
-    EXPECT_EQ(meter.generation(), Generation::Older);
 }
 
 TEST(SimOptionsTest, ParsesSwitches) {
