@@ -77,7 +77,7 @@ class FloorWindow : public QMainWindow {
         }
 
         port_.setPortName(device);
-        port_.setBaudRate(QSerialPort::Baud9600);
+        port_.setBaudRate(QSerialPort::Baud115200);  // the simulated meter's default speed
         if (!port_.open(QIODevice::ReadWrite)) {
             std::fprintf(stderr, "veltro-bench-floor: cannot open %s\n", qPrintable(device));
         }
