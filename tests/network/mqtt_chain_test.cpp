@@ -46,9 +46,9 @@ class MqttChain : public ::testing::Test {
         sim.stop();
         broker.stop();
     }
-    void startChain(Kind kind, bool tapHasUser = true) {
+    void startChain(Kind kind, bool tapHasUser = true, const QStringList& simOptions = {"--steady"}) {
         broker.start(dir.path(), kind);
-        sim.start(dir.filePath("meter"), 1);
+        sim.start(dir.filePath("meter"), 1, simOptions);
         tap.start(QStringLiteral(VELTRO_TAP_PATH),
                   QStringList{"--device", dir.filePath("meter/ports/com1"), "--dir", dir.path(),
                               "--port", "1", "--broker-port", QString::number(broker.port), "--id",
@@ -166,6 +166,26 @@ TEST_P(MqttChainCase, PublishesAsExpected) {
 INSTANTIATE_TEST_SUITE_P(Chain, MqttChainCase, ::testing::ValuesIn(kChainCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The replies of a recording, one per panel write, in order.
+std::vector<veltro::record::Chunk> recordedChunks(const QString& path) {
+    std::vector<veltro::record::Chunk> chunks;
+    std::string error;
+    EXPECT_TRUE(veltro::record::readRecording(path.toStdString(), chunks, error)) << error;
+    return chunks;
+}
+
+std::vector<std::string> recordedReplies(const QString& path) {
+    std::vector<std::string> replies;
+    for (const auto& chunk : recordedChunks(path)) {
+        if (chunk.direction == veltro::record::Direction::ToMeter) {
+            replies.emplace_back();
+        } else if (!replies.empty()) {
+            replies.back() += chunk.bytes;
+        }
+    }
+    return replies;
+}
+
 // At Pollrate 50 the tap passes the line on unchanged: what the meter got is
 // what the panel wrote, and every reply the meter sent reaches the panel as
 // the one whole frame the panel accepts.
@@ -179,19 +199,13 @@ TEST_F(MqttChain, BytesIdenticalBothWaysAndEveryFrameAccepted) {
     tap.terminate();
     ASSERT_TRUE(tap.waitForFinished(5000));
 
-    std::vector<veltro::record::Chunk> chunks;
-    std::string error;
-    ASSERT_TRUE(veltro::record::readRecording(dir.filePath("line.rec").toStdString(), chunks, error)) << error;
     std::string toMeter;
-    std::vector<std::string> replies;
-    for (const auto& chunk : chunks) {
+    for (const auto& chunk : recordedChunks(dir.filePath("line.rec"))) {
         if (chunk.direction == veltro::record::Direction::ToMeter) {
             toMeter += chunk.bytes;
-            replies.emplace_back();
-        } else if (!replies.empty()) {
-            replies.back() += chunk.bytes;
         }
     }
+    const auto replies = recordedReplies(dir.filePath("line.rec"));
     std::string received;
     int answered = 0;
     for (std::size_t at = sim.log().find("received \""); at != std::string::npos;
@@ -208,6 +222,28 @@ TEST_F(MqttChain, BytesIdenticalBothWaysAndEveryFrameAccepted) {
         EXPECT_TRUE(reply.empty() || veltro::isStatusFrame(reply)) << reply;
     }
     EXPECT_GE(frames, answered - 1) << "at most the last answer still on its way";
+}
+
+// A moving station recorded through the tap, then replayed by the simulator
+// into the same chain: the panel gets the same replies in the same order.
+TEST_F(MqttChain, ReplayedRecordingGivesThePanelTheSameReplies) {
+    startChain(Kind::Plain, true, {});
+    ASSERT_TRUE(waitFor([&] { return recordedReplies(dir.filePath("line.rec")).size() > 30; }));
+    tap.terminate();
+    ASSERT_TRUE(tap.waitForFinished(5000));
+    panel.kill();
+    ASSERT_TRUE(panel.waitForFinished(5000));
+    sim.stop();
+    ASSERT_TRUE(QFile::rename(dir.filePath("line.rec"), dir.filePath("station.rec")));
+    std::vector<std::string> station = recordedReplies(dir.filePath("station.rec"));
+    std::erase(station, std::string());
+
+    TearDown();
+    startChain(Kind::Plain, true, {"--replay", dir.filePath("station.rec")});
+    ASSERT_TRUE(waitFor([&] { return sim.log().find("used up") != std::string::npos; }, 1200)) << sim.log();
+    std::vector<std::string> replayed = recordedReplies(dir.filePath("line.rec"));
+    std::erase(replayed, std::string());
+    EXPECT_EQ(replayed, station);
 }
 
 // The keys Home Assistant requires of a device-based discovery message.

@@ -19,6 +19,7 @@
 #include "meter_behaviour.h"
 #include "platform/settings_location.h"
 #include "pty_link.h"
+#include "replay.h"
 #include "replug.h"
 #include "sim_options.h"
 
@@ -67,8 +68,8 @@ void log(const std::string& line) {
 
 class Simulator {
   public:
-    Simulator(const SimOptions& options, ReplugLine& line)
-        : behaviour_(options), line_(line), vanishFor_(options.vanishForMs) {
+    Simulator(const SimOptions& options, ReplugLine& line, Replay* replay)
+        : behaviour_(options), replay_(replay), line_(line), vanishFor_(options.vanishForMs) {
         if (options.vanishAfterMs >= 0) {
             vanishAt_ = Clock::now() + std::chrono::milliseconds(options.vanishAfterMs);
         }
@@ -138,7 +139,9 @@ class Simulator {
         }
         const auto now = Clock::now();
         for (const auto& command : parser_.feed(std::string(buffer, static_cast<size_t>(n)))) {
-            auto outcome = behaviour_.handle(command, now);
+            auto outcome = replay_ != nullptr && command.kind == MeterCommand::Kind::Poll
+                               ? replay_->answerPoll(now)
+                               : behaviour_.handle(command, now);
             log("received \"" + printable(command.text) + "\" (" + describe(command.kind) +
                 "): " + outcome.note);
             for (auto& write : outcome.writes) {
@@ -232,6 +235,7 @@ class Simulator {
     }
 
     MeterBehaviour behaviour_;
+    Replay* replay_;
     CommandParser parser_;
     ReplugLine& line_;
     int stdinFd_ = STDIN_FILENO;
@@ -262,6 +266,11 @@ int main(int argc, char** argv) {
         const QString own = QString::fromStdString(executableFolder());
         options.folder = veltro::settingsFolderFor(own).toStdString();
     }
+    std::optional<Replay> replay;
+    if (!options.replayFile.empty() && !replay.emplace().load(options.replayFile, error)) {
+        log(error);
+        return 2;
+    }
     installSignalHandlers();
 
     ReplugLine line(options.folder, options.port);
@@ -273,7 +282,7 @@ int main(int argc, char** argv) {
     log("link " + line.linkPath() + " -> " + line.devicePath() + ", fault " +
         faultName(options.fault) + (options.steady ? ", steady readings" : ", moving readings"));
 
-    Simulator(options, line).run();
+    Simulator(options, line, replay ? &*replay : nullptr).run();
     line.removeLink();
     log("stopped, link removed");
     return 0;

@@ -78,6 +78,9 @@ Options:
   --vanish-for MS   how long it stays away (default 2000); then a new
                     pseudo-terminal (a new device path, as a replugged adapter
                     gets) is linked again and its path printed on stdout
+  --replay FILE     answer each poll with the next reply of a line recording
+                    made by veltro-mqtt --record, in order; silent once it is
+                    used up
   -h, --help        show this text
 
 Control lines on stdin, one per line, switch at run time:
@@ -114,6 +117,12 @@ bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error
                 return false;
             }
             options.folder = value();
+        } else if (arg == "--replay") {
+            if (!hasValue) {
+                error = "--replay needs a line recording";
+                return false;
+            }
+            options.replayFile = value();
         } else if (arg == "--steady") {
             options.steady = true;
         } else if (arg == "--trailing-cr") {

@@ -28,6 +28,7 @@ struct SimOptions {
     int delayMs = 500;
     int vanishAfterMs = -1;  // once, this long after the start; -1 never
     int vanishForMs = 2000;
+    std::string replayFile;  // answer polls from a line recording
     bool help = false;
 };
 
