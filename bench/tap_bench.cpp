@@ -3,11 +3,9 @@
 // 20 frames a second with a real mosquitto taking the readings.
 // Usage: veltro-bench-tap VELTRO_MQTT [FRAMES]
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <pwd.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -24,6 +22,7 @@
 #include <vector>
 
 #include "meter/status_frame.h"
+#include "support/loopback_port.h"
 
 namespace {
 
@@ -93,18 +92,6 @@ pid_t spawn(const std::vector<std::string>& arguments) {
     return pid;
 }
 
-int freePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
 double cpuSeconds(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string text((std::istreambuf_iterator<char>(stat)), {});
@@ -136,7 +123,7 @@ int main(int argc, char** argv) {
     const int frames = argc > 2 ? std::atoi(argv[2]) : 1200;
     const fs::path folder = fs::temp_directory_path() / ("veltro-bench-tap-" + std::to_string(getpid()));
     fs::create_directories(folder);
-    const int port = freePort();
+    const int port = veltro::testing::freeLoopbackPort();
     const passwd* self = getpwuid(getuid());
     std::ofstream(folder / "mosquitto.conf") << "listener " << port << " 127.0.0.1\nallow_anonymous true\n"
                                              << "persistence false\nuser " << self->pw_name << "\n";
