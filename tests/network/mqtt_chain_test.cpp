@@ -1,6 +1,8 @@
 // The chain a station runs: simulated meter, then veltro-mqtt, then the real
 // panel (offscreen), with a real mosquitto started on a free loopback port.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 
 #include <QDir>
 #include <QFile>
@@ -244,6 +246,23 @@ TEST_F(MqttChain, ReplayedRecordingGivesThePanelTheSameReplies) {
     std::vector<std::string> replayed = recordedReplies(dir.filePath("line.rec"));
     std::erase(replayed, std::string());
     EXPECT_EQ(replayed, station);
+}
+
+// The panel opens its side exclusively; killed, it never lifts that, and an
+// operator's restarted panel would find its port busy.
+TEST_F(MqttChain, KilledPanelLeavesItsSideFreeForTheNextStart) {
+    startChain(Kind::Plain);
+    ASSERT_TRUE(retainedHolds("veltro/chain/link", "online")) << tapLog();
+    panel.kill();
+    ASSERT_TRUE(panel.waitForFinished(5000));
+    const auto exclusive = [&] {
+        const int fd = ::open(dir.filePath("ports/com1").toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        int locked = 1;
+        ::ioctl(fd, TIOCGEXCL, &locked);
+        ::close(fd);
+        return locked != 0;
+    };
+    EXPECT_TRUE(waitFor([&] { return !exclusive(); }));
 }
 
 // The keys Home Assistant requires of a device-based discovery message.

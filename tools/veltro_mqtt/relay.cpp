@@ -1,6 +1,9 @@
 #include "relay.h"
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -47,10 +50,19 @@ Relay::Relay(std::string devicePath, std::string folder, int port, ChunkQueue& q
       log_(std::move(log)),
       panelSide_(std::move(folder), port) {}
 
+Relay::~Relay() {
+    for (int fd : {panelHandle_, closeWatch_}) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+}
+
 bool Relay::start(std::string& error) {
     if (!panelSide_.open(error)) {
         return false;
     }
+    watchPanelSide();
     readPanelLine(panelSide_.masterFd(), panelLine_);
     if (!device_.open(devicePath_, panelLine_, error)) {
         panelSide_.removeLink();
@@ -63,15 +75,16 @@ void Relay::run(int stopFd) {
     for (;;) {
         const int panel = panelSide_.masterFd();
         const int device = device_.fd();
-        pollfd fds[3] = {{stopFd, POLLIN, 0},
+        pollfd fds[4] = {{stopFd, POLLIN, 0},
                          {panel, static_cast<short>(POLLIN | (toPanel_.empty() ? 0 : POLLOUT)), 0},
-                         {device, static_cast<short>(POLLIN | (toDevice_.empty() ? 0 : POLLOUT)), 0}};
+                         {device, static_cast<short>(POLLIN | (toDevice_.empty() ? 0 : POLLOUT)), 0},
+                         {closeWatch_, POLLIN, 0}};
         int timeout = kSpeedCheckMs;
         if (device < 0) {
             const auto wait = std::chrono::ceil<std::chrono::milliseconds>(retryAt_ - Clock::now());
             timeout = static_cast<int>(std::max<long long>(0, wait.count()));
         }
-        if (::poll(fds, 3, timeout) < 0 && errno != EINTR) {
+        if (::poll(fds, 4, timeout) < 0 && errno != EINTR) {
             log_(std::string("poll failed: ") + std::strerror(errno));
             return;
         }
@@ -80,6 +93,9 @@ void Relay::run(int stopFd) {
         }
         if (fds[1].revents & POLLIN) {
             readPanel();
+        }
+        if (fds[3].revents & POLLIN) {
+            panelSideClosed();
         }
         if (device >= 0 && device_.isOpen() && fds[2].revents != 0) {
             if (fds[2].revents & POLLOUT) {
@@ -157,7 +173,32 @@ void Relay::retry() {
         device_.close();
         return;
     }
+    watchPanelSide();
     log_("device " + devicePath_ + " back; " + panelSide_.linkPath() + " linked again");
+}
+
+void Relay::watchPanelSide() {
+    if (closeWatch_ < 0) {
+        closeWatch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    }
+    if (panelHandle_ >= 0) {
+        ::close(panelHandle_);
+    }
+    const std::string& path = panelSide_.devicePath();
+    panelHandle_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (closeWatch_ >= 0) {
+        // A new device replaces the old watch's node; watches on gone nodes end by themselves.
+        inotify_add_watch(closeWatch_, path.c_str(), IN_CLOSE_WRITE | IN_CLOSE_NOWRITE);
+    }
+}
+
+void Relay::panelSideClosed() {
+    char events[4096];
+    while (::read(closeWatch_, events, sizeof events) > 0) {
+    }
+    if (panelHandle_ >= 0) {
+        ::ioctl(panelHandle_, TIOCNXCL);
+    }
 }
 
 void Relay::followSpeed() {
