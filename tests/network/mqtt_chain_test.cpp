@@ -125,6 +125,10 @@ const ChainCase kChainCases[] = {
      {{"status", "online"}, {"state", "\"forward_w\":100.00"}}},
 };
 
+void PrintTo(const ChainCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class MqttChainCase : public MqttChain, public ::testing::WithParamInterface<ChainCase> {};
 
 TEST_P(MqttChainCase, PublishesAsExpected) {
