@@ -107,7 +107,9 @@ const Retained kAllBack[] = {{"status", "online"},
                              {"homeassistant/device/veltro_chain/config", "\"cmps\""}};
 
 const ChainCase kChainCases[] = {
-    {"LateSubscriberGetsRetainedStateAndDiscovery", Kind::Plain, true, Step::None, "", "",
+    // The panel's Version=1 line speed reaches the meter's device.
+    {"LateSubscriberGetsRetainedStateAndDiscovery", Kind::Plain, true, Step::None, "",
+     "the panel's line speed, 115200 baud, applied to the device",
      {std::begin(kAllBack), std::end(kAllBack)}},
     {"KillNineLeavesOfflineRetained", Kind::Plain, true, Step::KillTap, "", "", {{"status", "offline"}}},
     {"SilentMeterTurnsLinkOfflineStatusStaysOnline", Kind::Plain, true, Step::SilenceMeter, "", "",

@@ -10,8 +10,9 @@ work=$(mktemp -d)
 sim_pid=""
 panel_pid=""
 cleanup() {
-    [ -n "$panel_pid" ] && kill "$panel_pid" 2>/dev/null
-    [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
+    # Waited for: the simulator removes its link as it exits, racing rm.
+    [ -n "$panel_pid" ] && kill "$panel_pid" 2>/dev/null && { wait "$panel_pid" 2>/dev/null || true; }
+    [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && { wait "$sim_pid" 2>/dev/null || true; }
     chmod -R u+w "$work" 2>/dev/null
     rm -rf "$work"
 }
