@@ -3,15 +3,18 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
+#include <bitset>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "meter/poll_cycle.h"
 #include "readout/readout.h"
 #include "settings/config_file.h"
 #include "settings/port_recovery.h"
+#include "settings/configured_port_name.h"
 #include "settings/save_hold.h"
 #include "window/form1_services.h"
 #include "window/outer_frame.h"
@@ -31,6 +34,7 @@ class BarWidget;
 class ColourButton;
 class ReadingPublication;
 class ScaleLabel;
+struct StartupPlan;
 class ValueCheckBox;
 
 inline constexpr const char* kFormClassName = "Veltro_VCP";
@@ -166,7 +170,7 @@ class Form1 : public QMainWindow, public PollDisplay {
     veltro::SettingValues SettingValues{};
     // Set while config.ini exists but could not be read: saves leave it be.
     bool keepUnreadableSettingsFile = false;
-    std::filesystem::path settingsFile() const;  // programDir/config.ini
+    std::filesystem::path settingsFile() const;  // settingsDir/config.ini
 
     void CmdRange_Click();
     void Check1_Click();  // runs on every real change of Check1
@@ -176,8 +180,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     void SaveSettings();
     SettingsSnapshot settingsSnapshot() const;
 
-    // Hooks for the start-up: saves asked for between holdSaves() and
-    // releaseHeldSaves() are merged into one, made on release.
+    // Saves asked for between holdSaves() and releaseHeldSaves(), while the
+    // start-up applies the settings, are merged into one, made on release.
     void holdSaves();
     void releaseHeldSaves();
     // While set, ComPort is saved as this name instead of the port box's
@@ -185,21 +189,21 @@ class Form1 : public QMainWindow, public PollDisplay {
     void setConfiguredPortName(const std::string& name);
     void forgetConfiguredPortName();
 
-    // ---- Geometry ---------------------------------------------------------
-    // Places every control from its twips rectangle at the current DPI.
-    // ---- Start-up, connection and shutdown (form1_connection.cpp) ---------
-    // Form_Activate runs at the window's first show, and again from
-    // Combo1_Click; it needs a port and a program folder.
+    // ---- Start-up, connection and shutdown (form1_startup.cpp,
+    // form1_connection.cpp) ---------------------------------------------------
+    // Form_Activate runs at the window's first activation, and again from
+    // Combo1_Click; it needs a port and a settings folder.
     void Form_Activate();
     void Combo1_Click();
     void chkVersion_Click();
     void HScroll1_Change();
     void Form_Unload();
     void mnuExit_Click();
-    // Outer window geometry in twips, as config.ini keeps it (form1_desktop.cpp).
-    void setWindowLeftTwips(float twips);
-    void setWindowTopTwips(float twips);
-    void setWindowHeightTwips(float twips);
+    // The stored outer frame in twips, placed in one go (form1_desktop.cpp);
+    // an empty or implausible part leaves the window as it is.
+    void placeStoredFrame(std::optional<float> leftTwips, std::optional<float> topTwips,
+                          std::optional<float> heightTwips);
+    void writeActive(bool active);  // "Active" = "Y" / "N"
 
     // ---- A lost device and its quiet reopening (form1_recovery.cpp) --------
     // Runs when the port reports its device gone; then retries once a second.
@@ -207,7 +211,6 @@ class Form1 : public QMainWindow, public PollDisplay {
     void retryLostPort();
     // Ends the retries (a port choice, the window's unloading).
     void stopPortRetries();
-    bool retryingLostPort() const { return portRecovery_.retrying(); }
 
     // ---- View styles and window commands (form1_views.cpp) -----------------
     void mnuSmall_Click();
@@ -222,6 +225,7 @@ class Form1 : public QMainWindow, public PollDisplay {
     QMargins frameMargins() const;
     QRect outerFrame() const;
 
+    // Places every control from its twips rectangle at the current DPI.
     void layoutControls();
     QWidget* clientArea() const { return client_; }
 
@@ -243,6 +247,10 @@ class Form1 : public QMainWindow, public PollDisplay {
     void connectRecoveryHandlers();    // form1_recovery.cpp
     void disconnectRecoveryHandlers();
     void applyViewStyle(float heightTwips, QAction* chosen);
+    LoadOutcome loadSettingsFile();
+    void applyStartupPlan(const StartupPlan& plan);
+    void openConfiguredPort(const StartupPlan& plan);
+    void showPortName(const std::string& name);  // Combo1's text; no Combo1_Click
     void showEvent(QShowEvent* event) override;
     // form1_desktop.cpp: the first activation runs the start-up; the outer
     // frame is placed once the window manager has told its size.
@@ -262,6 +270,7 @@ class Form1 : public QMainWindow, public PollDisplay {
     std::unique_ptr<ReadingPublication> publication_;
     SaveHold saveHold_;
     ConfiguredPortName configuredPortName_;
+    std::bitset<kSettingCount> storedSlots_;  // lines the last load found
     bool activated_ = false;  // Form_Activate runs at the first activation only
     OuterFrameTarget outerTarget_;
     QMargins marginsUsed_;

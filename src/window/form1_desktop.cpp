@@ -117,27 +117,27 @@ void Form1::correctOuterFrame() {
     }
 }
 
-void Form1::setWindowLeftTwips(float twips) {
-    const int left = twipsToPixelsX(this, twips);
-    if (plausiblePosition(left)) {
-        outerTarget_.left = left;
-        applyOuterFrame();
-    }
-}
-
-void Form1::setWindowTopTwips(float twips) {
-    const int top = twipsToPixelsY(this, twips);
-    if (plausiblePosition(top)) {
-        outerTarget_.top = top;
-        applyOuterFrame();
-    }
-}
-
-void Form1::setWindowHeightTwips(float twips) {
+void Form1::placeStoredFrame(std::optional<float> leftTwips, std::optional<float> topTwips,
+                             std::optional<float> heightTwips) {
+    using Pixels = std::optional<int>;
+    const Pixels left = leftTwips ? Pixels(twipsToPixelsX(this, *leftTwips)) : std::nullopt;
+    const Pixels top = topTwips ? Pixels(twipsToPixelsY(this, *topTwips)) : std::nullopt;
     // The stored height is the outer one: frame and title bar included.
-    const int outer = twipsToPixelsY(this, twips);
-    if (outer >= 0 && outer <= kMostWindowPixels) {
-        outerTarget_.height = outer;
+    const Pixels height = heightTwips ? Pixels(twipsToPixelsY(this, *heightTwips)) : std::nullopt;
+    bool placed = false;
+    if (left && plausiblePosition(*left)) {
+        outerTarget_.left = left;
+        placed = true;
+    }
+    if (top && plausiblePosition(*top)) {
+        outerTarget_.top = top;
+        placed = true;
+    }
+    if (height && *height >= 0 && *height <= kMostWindowPixels) {
+        outerTarget_.height = height;
+        placed = true;
+    }
+    if (placed) {
         applyOuterFrame();
     }
 }
