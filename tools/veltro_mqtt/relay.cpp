@@ -101,7 +101,7 @@ void Relay::run(int stopFd) {
             if (fds[2].revents & POLLOUT) {
                 flush(device, toDevice_);
             }
-            readDevice();
+            readDevice((fds[2].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0);
         }
         if (panelSide_.masterFd() >= 0 && (fds[1].revents & POLLOUT)) {
             flush(panelSide_.masterFd(), toPanel_);
@@ -128,7 +128,7 @@ void Relay::readPanel() {
     queue_.push({Clock::now(), record::Direction::ToMeter, std::string(buffer, static_cast<std::size_t>(n))});
 }
 
-void Relay::readDevice() {
+void Relay::readDevice(bool hungUp) {
     char buffer[kReadSize];
     const ssize_t n = ::read(device_.fd(), buffer, sizeof buffer);
     if (n > 0) {
@@ -138,10 +138,12 @@ void Relay::readDevice() {
         queue_.push({Clock::now(), record::Direction::FromMeter, std::string(buffer, static_cast<std::size_t>(n))});
         return;
     }
-    if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+    // A device that reports a hang-up but has nothing to read is gone too:
+    // waiting on it again would only spin.
+    if (n < 0 && (errno == EAGAIN || errno == EINTR) && !hungUp) {
         return;
     }
-    lose(n == 0 ? "hung up" : std::strerror(errno));
+    lose(n == 0 || hungUp ? "hung up" : std::strerror(errno));
 }
 
 void Relay::lose(const std::string& why) {

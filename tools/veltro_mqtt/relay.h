@@ -33,7 +33,7 @@ class Relay {
     void watchPanelSide();
     void panelSideClosed();
     void readPanel();
-    void readDevice();
+    void readDevice(bool hungUp);
     void lose(const std::string& why);
     void retry();
     void followSpeed();
