@@ -44,6 +44,7 @@ bool MqttLink::start(const BrokerSettings& settings, std::string& error) {
     mosquitto_connect_callback_set(mosq_, connectCallback);
     mosquitto_disconnect_callback_set(mosq_, disconnectCallback);
     mosquitto_message_callback_set(mosq_, messageCallback);
+    mosquitto_log_callback_set(mosq_, logCallback);
     mosquitto_reconnect_delay_set(mosq_, kFirstRetrySeconds, kLongestRetrySeconds, true);
     int rc = mosquitto_will_set(mosq_, settings.willTopic.c_str(), 7, "offline", 1, true);
     if (rc == MOSQ_ERR_SUCCESS && !settings.user.empty()) {
@@ -129,8 +130,9 @@ void MqttLink::connectCallback(mosquitto* mosq, void* context, int rc) {
 void MqttLink::disconnectCallback(mosquitto*, void* context, int rc) {
     auto* self = static_cast<MqttLink*>(context);
     const bool was = self->connected_.exchange(false);
-    if (rc != 0 && was) {
-        self->noteFailure("lost the broker connection, retrying");
+    if (rc != 0) {
+        self->noteFailure(was ? "lost the broker connection, retrying"
+                              : "the broker connection failed, retrying");
     }
 }
 
@@ -138,6 +140,13 @@ void MqttLink::messageCallback(mosquitto*, void* context, const mosquitto_messag
     auto* self = static_cast<MqttLink*>(context);
     const auto* bytes = static_cast<const char*>(message->payload);
     self->onMessage_(message->topic, std::string(bytes, bytes ? static_cast<std::size_t>(message->payloadlen) : 0));
+}
+
+// The library's own errors say why (a certificate that does not verify).
+void MqttLink::logCallback(mosquitto*, void* context, int level, const char* text) {
+    if ((level & MOSQ_LOG_ERR) != 0 && text != nullptr) {
+        static_cast<MqttLink*>(context)->noteFailure(std::string("broker connection: ") + text);
+    }
 }
 
 // One line per distinct failure: a broker away for hours logs once.

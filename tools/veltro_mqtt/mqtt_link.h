@@ -49,6 +49,7 @@ class MqttLink {
     static void connectCallback(mosquitto*, void* self, int rc);
     static void disconnectCallback(mosquitto*, void* self, int rc);
     static void messageCallback(mosquitto*, void* self, const mosquitto_message* message);
+    static void logCallback(mosquitto*, void* self, int level, const char* text);
     void noteFailure(const std::string& what);
 
     Log log_;
