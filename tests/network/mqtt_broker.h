@@ -96,16 +96,22 @@ class MqttBroker {
         }
         return options;
     }
+    // One message from a client of the broker's own kind; an empty payload
+    // retained clears the topic.
+    void publish(const QString& topic, const QString& payload, bool retain) const {
+        QStringList arguments = clientArguments() << "-t" << topic;
+        arguments << (payload.isEmpty() ? QStringList{"-n"} : QStringList{"-m", payload});
+        if (retain) {
+            arguments << "-r";
+        }
+        QProcess pub;
+        pub.start("mosquitto_pub", arguments);
+        pub.waitForFinished(10000);
+    }
     // The retained payload of `topic`, empty when there is none.
     QString retained(const QString& topic) const {
-        QStringList arguments{"-h", "127.0.0.1", "-p", QString::number(port), "-t", topic,
-                              "--retained-only", "-C", "1", "-W", "2"};
-        if (kind_ == Kind::Password) {
-            arguments << "-u" << "station" << "-P" << "s3cret";
-        }
-        if (kind_ == Kind::Tls) {
-            arguments << "--cafile" << folder_ + "/ca.pem";
-        }
+        const QStringList arguments = clientArguments()
+                                      << "-t" << topic << "--retained-only" << "-C" << "1" << "-W" << "2";
         QProcess sub;
         sub.start("mosquitto_sub", arguments);
         sub.waitForFinished(10000);
@@ -115,6 +121,16 @@ class MqttBroker {
     int port = 0;
 
   private:
+    QStringList clientArguments() const {
+        QStringList arguments{"-h", "127.0.0.1", "-p", QString::number(port)};
+        if (kind_ == Kind::Password) {
+            arguments << "-u" << "station" << "-P" << "s3cret";
+        }
+        if (kind_ == Kind::Tls) {
+            arguments << "--cafile" << folder_ + "/ca.pem";
+        }
+        return arguments;
+    }
     void writeFile(const QString& name, const QByteArray& text) {
         QFile file(folder_ + "/" + name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));

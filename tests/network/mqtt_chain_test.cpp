@@ -82,7 +82,7 @@ class MqttChain : public ::testing::Test {
     std::string tapLog_;
 };
 
-enum class Step { None, KillTap, SilenceMeter, RestartBroker, PullMeter };
+enum class Step { None, KillTap, SilenceMeter, RestartBroker, PullMeter, HomeAssistantOnline };
 
 struct Retained {
     const char* topic;  // under veltro/chain/, or a whole topic with a '/'
@@ -116,6 +116,8 @@ const ChainCase kChainCases[] = {
      {{"link", "offline"}, {"status", "online"}}},
     {"BrokerRestartBringsEverythingBack", Kind::Plain, true, Step::RestartBroker, "", "",
      {std::begin(kAllBack), std::end(kAllBack)}},
+    {"DiscoveryAgainWhenHomeAssistantComesOnline", Kind::Plain, true, Step::HomeAssistantOnline, "",
+     "", {{"homeassistant/device/veltro_chain/config", "\"cmps\""}}},
     // Away longer than the link's 3 s: the link must come back online.
     {"PulledMeterIsRetriedAndLinkedAgain", Kind::Plain, true, Step::PullMeter, "",
      "linked again", {{"link", "online"}, {"status", "online"}}},
@@ -153,6 +155,11 @@ TEST_P(MqttChainCase, PublishesAsExpected) {
             break;
         case Step::RestartBroker:
             broker.restart();
+            break;
+        case Step::HomeAssistantOnline:
+            broker.publish(kDiscoveryTopic, "", true);
+            ASSERT_TRUE(retainedHolds(kDiscoveryTopic, ""));
+            broker.publish("homeassistant/status", "online", false);
             break;
         case Step::PullMeter:
             sim.control("vanish 4500");
