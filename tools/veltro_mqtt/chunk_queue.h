@@ -1,9 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
-#include <mutex>
+#include <string>
 #include <vector>
 
 #include "line_record.h"
@@ -18,58 +18,33 @@ struct TimedChunk {
     std::string bytes;
 };
 
-// The relay's hand-off to the thread that records, decodes and publishes.
-// push() never waits for that thread: the lock is held only to move a
-// vector, and a full queue drops the chunk (counted) rather than grow.
+// The relay's hand-off to the thread that records, decodes and publishes: a
+// ring with one writer (the relay) and one reader, and no lock, so a reader
+// that is preempted on a busy machine can never hold the relay up. A full
+// ring drops the chunk (counted) rather than grow. The reader sleeps on an
+// eventfd that push() and poke() signal.
 class ChunkQueue {
   public:
-    explicit ChunkQueue(std::size_t capacity) : capacity_(capacity) {}
+    explicit ChunkQueue(std::size_t capacity);
+    ~ChunkQueue();
+    ChunkQueue(const ChunkQueue&) = delete;
+    ChunkQueue& operator=(const ChunkQueue&) = delete;
 
-    void push(TimedChunk&& chunk) {
-        {
-            std::lock_guard lock(mutex_);
-            if (chunks_.size() >= capacity_) {
-                ++dropped_;
-                return;
-            }
-            chunks_.push_back(std::move(chunk));
-        }
-        wake_.notify_one();
-    }
-
-    // Wakes the consumer without a chunk (a broker event, a stop).
-    void poke() {
-        {
-            std::lock_guard lock(mutex_);
-            poked_ = true;
-        }
-        wake_.notify_one();
-    }
-
-    // Everything queued, waiting until `deadline` for something to arrive.
-    std::vector<TimedChunk> takeAll(Clock::time_point deadline) {
-        std::unique_lock lock(mutex_);
-        wake_.wait_until(lock, deadline, [this] { return !chunks_.empty() || poked_; });
-        poked_ = false;
-        std::vector<TimedChunk> out;
-        out.swap(chunks_);
-        return out;
-    }
-
-    std::size_t takeDropped() {
-        std::lock_guard lock(mutex_);
-        const std::size_t n = dropped_;
-        dropped_ = 0;
-        return n;
-    }
+    // The relay's thread only.
+    void push(TimedChunk&& chunk);
+    // Any thread: wakes the reader without a chunk (a broker event, a stop).
+    void poke();
+    // The reader's thread only: everything queued, waiting until `deadline`
+    // for something to arrive.
+    std::vector<TimedChunk> takeAll(Clock::time_point deadline);
+    std::size_t takeDropped() { return dropped_.exchange(0); }
 
   private:
-    const std::size_t capacity_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::vector<TimedChunk> chunks_;
-    std::size_t dropped_ = 0;
-    bool poked_ = false;
+    std::vector<TimedChunk> slots_;
+    std::atomic<std::size_t> written_{0};
+    std::atomic<std::size_t> taken_{0};
+    std::atomic<std::size_t> dropped_{0};
+    int wake_ = -1;
 };
 
 }  // namespace veltro::tap
