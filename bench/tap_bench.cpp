@@ -149,10 +149,23 @@ int main(int argc, char** argv) {
         fields.forwardPower = 50 + (i % 40) * 2.5;  // a moving reading: state goes out
         fields.powerDbm = 47 + (i % 40) * 0.1;
         const std::string frame = veltro::buildFrame(fields);
-        tapPoll.push_back(through(panel, meter.master, "P"));
-        tapFrame.push_back(through(meter.master, panel, frame));
-        barePoll.push_back(through(bareSlave, bare.master, "P"));
-        bareFrame.push_back(through(bare.master, bareSlave, frame));
+        // Every other round the bare hop goes first: the first exchange after
+        // the pause meets cold caches and sleeping cores, and both sides get it.
+        const auto tapRound = [&] {
+            tapPoll.push_back(through(panel, meter.master, "P"));
+            tapFrame.push_back(through(meter.master, panel, frame));
+        };
+        const auto bareRound = [&] {
+            barePoll.push_back(through(bareSlave, bare.master, "P"));
+            bareFrame.push_back(through(bare.master, bareSlave, frame));
+        };
+        if (i % 2 == 0) {
+            tapRound();
+            bareRound();
+        } else {
+            bareRound();
+            tapRound();
+        }
         std::this_thread::sleep_until(start + std::chrono::milliseconds(50) * (i + 1));
     }
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
