@@ -1,7 +1,6 @@
 // veltro-meter-sim: a simulated meter on a pseudo-terminal, for development,
 // demonstrations and tests on Linux. See --help.
 #include <poll.h>
-#include <signal.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -24,30 +23,13 @@
 #include "replay.h"
 #include "replug.h"
 #include "sim_options.h"
+#include "stop_signals.h"
 
 namespace {
 
 using namespace veltro::sim;
 
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    (void)!::write(signalPipe[1], &byte, 1);
-}
-
-void installSignalHandlers() {
-    if (::pipe(signalPipe) != 0) {
-        return;
-    }
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaction(sig, &action, nullptr);
-    }
-    signal(SIGPIPE, SIG_IGN);
-}
+int stopFd = -1;  // readable once a stop signal came
 
 // Command bytes for the log: printable ASCII as is, the rest as \xNN.
 std::string printable(const std::string& bytes) {
@@ -86,7 +68,7 @@ class Simulator {
         for (;;) {
             const int master = line_.masterFd();
             pollfd fds[3] = {
-                {signalPipe[0], POLLIN, 0}, {stdinFd_, POLLIN, 0}, {master, POLLIN, 0}};
+                {stopFd, POLLIN, 0}, {stdinFd_, POLLIN, 0}, {master, POLLIN, 0}};
             const nfds_t count = master >= 0 ? 3 : 2;
             const auto wait = waitTime();
             if (::ppoll(fds, count, wait ? &*wait : nullptr, nullptr) < 0 && errno != EINTR) {
@@ -314,7 +296,7 @@ int main(int argc, char** argv) {
         log(error);
         return 2;
     }
-    installSignalHandlers();
+    stopFd = stopSignalPipe();
 
     ReplugLine line(options.folder, options.port);
     if (!line.open(error)) {

@@ -1,5 +1,7 @@
 #include "sim_options.h"
 
+#include "whole_number.h"
+
 #include <charconv>
 #include <string_view>
 
@@ -16,17 +18,6 @@ constexpr FaultEntry kFaults[] = {
     {"split", Fault::Split}, {"cr", Fault::TrailingCr}, {"double", Fault::Double},
     {"late", Fault::Late},
 };
-
-bool parseNumber(std::string_view text, int low, int high, int& value) {
-    int parsed = 0;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, parsed);
-    if (ec != std::errc() || ptr != end || text.empty() || parsed < low || parsed > high) {
-        return false;
-    }
-    value = parsed;
-    return true;
-}
 
 }  // namespace
 
@@ -124,7 +115,7 @@ bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error
         if (arg == "-h" || arg == "--help") {
             options.help = true;
         } else if (arg == "-p" || arg == "--port") {
-            if (!parseNumber(value(), 1, 255, options.port)) {
+            if (!parseWholeNumber(value(), 1, 255, options.port)) {
                 error = "--port needs a number from 1 to 255";
                 return false;
             }
@@ -148,13 +139,13 @@ bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error
             options.fault = *faultByName(std::string(arg.substr(2)));
         } else if (arg == "--vanish-after" || arg == "--vanish-for") {
             int& target = arg == "--vanish-after" ? options.vanishAfterMs : options.vanishForMs;
-            if (!parseNumber(value(), 0, 3600000, target)) {
+            if (!parseWholeNumber(value(), 0, 3600000, target)) {
                 error = std::string(arg) + " needs milliseconds from 0 to 3600000";
                 return false;
             }
         } else if (arg == "--gap" || arg == "--delay") {
             int& target = arg == "--gap" ? options.gapMs : options.delayMs;
-            if (!parseNumber(value(), 0, 60000, target)) {
+            if (!parseWholeNumber(value(), 0, 60000, target)) {
                 error = std::string(arg) + " needs milliseconds from 0 to 60000";
                 return false;
             }
@@ -166,7 +157,7 @@ bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error
             }
             options.generation = *generation;
         } else if (arg == "--turnaround") {
-            if (!parseNumber(value(), 0, 60000, options.turnaroundMs)) {
+            if (!parseWholeNumber(value(), 0, 60000, options.turnaroundMs)) {
                 error = "--turnaround needs milliseconds from 0 to 60000";
                 return false;
             }

@@ -1,6 +1,5 @@
 // veltro-mqtt: the tap between the meter and the panel that carries the
 // station's readings to an MQTT broker. See --help.
-#include <signal.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -14,29 +13,14 @@
 #include "platform/settings_location.h"
 #include "pty_link.h"
 #include "relay.h"
+#include "stop_signals.h"
 #include "tap_options.h"
 
 namespace {
 
 using namespace veltro::tap;
 
-int stopPipe[2] = {-1, -1};
 constexpr std::size_t kQueueChunks = 4096;
-
-void onSignal(int) {
-    const char byte = 1;
-    (void)!::write(stopPipe[1], &byte, 1);
-}
-
-void installSignalHandlers() {
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaction(sig, &action, nullptr);
-    }
-    signal(SIGPIPE, SIG_IGN);
-}
 
 std::mutex logMutex;
 void say(const std::string& line) {
@@ -119,11 +103,11 @@ int main(int argc, char** argv) {
         broker.watchedTopic = birthTopic;
     }
 
-    if (::pipe(stopPipe) != 0) {
+    const int stopFd = veltro::sim::stopSignalPipe();
+    if (stopFd < 0) {
         say("cannot make a pipe");
         return 1;
     }
-    installSignalHandlers();
 
     ChunkQueue queue(kQueueChunks);
     std::optional<Observer> observer;
@@ -153,7 +137,7 @@ int main(int argc, char** argv) {
         " at " + broker.host + ":" + std::to_string(broker.port));
     std::thread observerThread([&] { observer->run(); });
 
-    relay.run(stopPipe[0]);
+    relay.run(stopFd);
 
     observer->stop();
     observerThread.join();

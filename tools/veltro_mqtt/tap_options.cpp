@@ -1,6 +1,7 @@
 #include "tap_options.h"
 
-#include <charconv>
+#include "whole_number.h"
+
 #include <fstream>
 #include <string_view>
 #include <utility>
@@ -23,17 +24,6 @@ bool isSwitch(std::string_view key) {
         }
     }
     return false;
-}
-
-bool parseNumber(std::string_view text, int low, int high, int& value) {
-    int parsed = 0;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, parsed);
-    if (ec != std::errc() || ptr != end || text.empty() || parsed < low || parsed > high) {
-        return false;
-    }
-    value = parsed;
-    return true;
 }
 
 bool parseYesNo(std::string_view text, bool& value) {
@@ -97,13 +87,13 @@ bool applySetting(const Setting& setting, TapOptions& o, std::string& error) {
     }
     bool ok = true;
     if (key == "port") {
-        ok = parseNumber(value, 1, 255, o.port);
+        ok = sim::parseWholeNumber(value, 1, 255, o.port);
         error = "port needs a number from 1 to 255";
     } else if (key == "broker-port") {
-        ok = parseNumber(value, 1, 65535, o.brokerPort);
+        ok = sim::parseWholeNumber(value, 1, 65535, o.brokerPort);
         error = "broker-port needs a number from 1 to 65535";
     } else if (key == "heartbeat") {
-        ok = parseNumber(value, 5, 3600, o.heartbeatSeconds);
+        ok = sim::parseWholeNumber(value, 5, 3600, o.heartbeatSeconds);
         error = "heartbeat needs seconds from 5 to 3600";
     } else if (key == "insecure") {
         ok = parseYesNo(value, o.insecure);
