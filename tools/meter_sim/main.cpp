@@ -67,19 +67,23 @@ class Simulator {
     void run() {
         for (;;) {
             const int master = line_.masterFd();
-            pollfd fds[3] = {
-                {stopFd, POLLIN, 0}, {stdinFd_, POLLIN, 0}, {master, POLLIN, 0}};
-            const nfds_t count = master >= 0 ? 3 : 2;
+            pollfd fds[4] = {{stopFd, POLLIN, 0},
+                             {stdinFd_, POLLIN, 0},
+                             {master, POLLIN, 0},
+                             {line_.closeWatchFd(), POLLIN, 0}};
             const auto wait = waitTime();
-            if (::ppoll(fds, count, wait ? &*wait : nullptr, nullptr) < 0 && errno != EINTR) {
+            if (::ppoll(fds, 4, wait ? &*wait : nullptr, nullptr) < 0 && errno != EINTR) {
                 log("poll failed");
                 return;
             }
             if (fds[0].revents != 0) {
                 return;
             }
-            if (count == 3 && (fds[2].revents & POLLIN)) {
+            if (master >= 0 && (fds[2].revents & POLLIN)) {
                 readCommands();
+            }
+            if (fds[3].revents & POLLIN) {
+                line_.liftExclusiveHold();
             }
             if (stdinFd_ >= 0 && fds[1].revents != 0) {
                 readControl();

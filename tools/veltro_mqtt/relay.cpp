@@ -1,9 +1,6 @@
 #include "relay.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/inotify.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -50,19 +47,10 @@ Relay::Relay(std::string devicePath, std::string folder, int port, ChunkQueue& q
       log_(std::move(log)),
       panelSide_(std::move(folder), port) {}
 
-Relay::~Relay() {
-    for (int fd : {panelHandle_, closeWatch_}) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-}
-
 bool Relay::start(std::string& error) {
     if (!panelSide_.open(error)) {
         return false;
     }
-    watchPanelSide();
     readPanelLine(panelSide_.masterFd(), panelLine_);
     if (!device_.open(devicePath_, panelLine_, error)) {
         panelSide_.removeLink();
@@ -78,7 +66,7 @@ void Relay::run(int stopFd) {
         pollfd fds[4] = {{stopFd, POLLIN, 0},
                          {panel, static_cast<short>(POLLIN | (toPanel_.empty() ? 0 : POLLOUT)), 0},
                          {device, static_cast<short>(POLLIN | (toDevice_.empty() ? 0 : POLLOUT)), 0},
-                         {closeWatch_, POLLIN, 0}};
+                         {panelSide_.closeWatchFd(), POLLIN, 0}};
         int timeout = kSpeedCheckMs;
         if (device < 0) {
             const auto wait = std::chrono::ceil<std::chrono::milliseconds>(retryAt_ - Clock::now());
@@ -95,7 +83,7 @@ void Relay::run(int stopFd) {
             readPanel();
         }
         if (fds[3].revents & POLLIN) {
-            panelSideClosed();
+            panelSide_.liftExclusiveHold();
         }
         if (device >= 0 && device_.isOpen() && fds[2].revents != 0) {
             if (fds[2].revents & POLLOUT) {
@@ -175,32 +163,7 @@ void Relay::retry() {
         device_.close();
         return;
     }
-    watchPanelSide();
     log_("device " + devicePath_ + " back; " + panelSide_.linkPath() + " linked again");
-}
-
-void Relay::watchPanelSide() {
-    if (closeWatch_ < 0) {
-        closeWatch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    }
-    if (panelHandle_ >= 0) {
-        ::close(panelHandle_);
-    }
-    const std::string& path = panelSide_.devicePath();
-    panelHandle_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (closeWatch_ >= 0) {
-        // A new device replaces the old watch's node; watches on gone nodes end by themselves.
-        inotify_add_watch(closeWatch_, path.c_str(), IN_CLOSE_WRITE | IN_CLOSE_NOWRITE);
-    }
-}
-
-void Relay::panelSideClosed() {
-    char events[4096];
-    while (::read(closeWatch_, events, sizeof events) > 0) {
-    }
-    if (panelHandle_ >= 0) {
-        ::ioctl(panelHandle_, TIOCNXCL);
-    }
 }
 
 void Relay::followSpeed() {

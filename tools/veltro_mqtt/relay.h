@@ -27,11 +27,8 @@ class Relay {
     void run(int stopFd);
 
     const std::string& linkPath() const { return panelSide_.linkPath(); }
-    ~Relay();
 
   private:
-    void watchPanelSide();
-    void panelSideClosed();
     void readPanel();
     void readDevice(bool hungUp);
     void lose(const std::string& why);
@@ -45,10 +42,6 @@ class Relay {
     Log log_;
     sim::ReplugLine panelSide_;
     SerialDevice device_;
-    // The panel opens its side exclusively and a crashed panel never says it
-    // is done; the tap's own handle on that side lifts it at every close.
-    int panelHandle_ = -1;
-    int closeWatch_ = -1;
     termios panelLine_{};   // the panel side's speed and format, last seen
     std::string toDevice_;  // what the device did not take yet
     std::string toPanel_;
