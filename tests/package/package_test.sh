@@ -10,8 +10,9 @@ work=$(mktemp -d)
 sim_pid=""
 panel_pid=""
 cleanup() {
-    [ -n "$panel_pid" ] && kill "$panel_pid" 2>/dev/null
-    [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
+    # Waited for: the simulator removes its link as it exits, racing rm.
+    [ -n "$panel_pid" ] && kill "$panel_pid" 2>/dev/null && { wait "$panel_pid" 2>/dev/null || true; }
+    [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && { wait "$sim_pid" 2>/dev/null || true; }
     chmod -R u+w "$work" 2>/dev/null
     rm -rf "$work"
 }
@@ -34,6 +35,8 @@ for size in 16 32 48 64 128 256; do
 done
 "$root/usr/bin/veltro-panel" --help | grep -q 'veltro-panel/config.ini' || fail "panel --help"
 "$root/usr/bin/veltro-meter-sim" --help | grep -q 'veltro-panel' || fail "sim --help"
+"$root/usr/bin/veltro-mqtt" --help | grep -q 'veltro/<id>/' || fail "veltro-mqtt --help"
+grep -q '^Restart=always$' "$root/usr/lib/systemd/user/veltro-mqtt.service" || fail "user unit"
 
 # The operator: an ordinary user with a home of their own.
 home="$work/home"
