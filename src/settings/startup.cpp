@@ -21,13 +21,10 @@ void applyMenuMark(StartupTarget& target, MenuMark which, const std::string& slo
 }
 
 void applyWindowGeometry(StartupTarget& target, const SettingValues& slots) {
-    if (const auto left = toSingle(slots[0]))
-        target.setWindowLeft(*left);
-    if (const auto top = toSingle(slots[1]))
-        target.setWindowTop(*top);
-    if (const auto height = toSingle(slots[3]); height && *height >= 0) {
-        target.setWindowHeight(*height);
-    }
+    std::optional<float> height = toSingle(slots[3]);
+    if (height && *height < 0)
+        height.reset();
+    target.placeWindow(toSingle(slots[0]), toSingle(slots[1]), height);
 }
 
 void applyPollRate(StartupTarget& target, const std::string& slot) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/serial_port.h"
@@ -49,10 +50,10 @@ class StartupTarget {
     // empty one; slots 0..11 only.
     virtual bool settingStored(int slot) const = 0;
 
-    virtual void setWindowLeft(float twips) = 0;
-    virtual void setWindowTop(float twips) = 0;
-    // Never called with a negative height.
-    virtual void setWindowHeight(float twips) = 0;
+    // The stored outer frame, placed at once; absent values are left as they
+    // are. Never called with a negative height.
+    virtual void placeWindow(std::optional<float> left, std::optional<float> top,
+                             std::optional<float> height) = 0;
     // Check mark only; no view action runs.
     virtual void setMenuChecked(MenuMark which, bool checked) = 0;
     // HScroll1: false (and nothing changes) for a value outside its limits.

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "meter/poll_cycle.h"
@@ -197,9 +197,13 @@ class Form1 : public QMainWindow, public PollDisplay {
     void Form_Unload();
     void mnuExit_Click();
     // Outer window geometry in twips, as config.ini keeps it (form1_desktop.cpp).
-    void setWindowLeftTwips(float twips);
-    void setWindowTopTwips(float twips);
-    void setWindowHeightTwips(float twips);
+    // Places the frame at the stored position and height in one request; an
+    // absent or implausible value leaves that part as it is. A maximized
+    // window is restored first.
+    void placeStoredFrame(std::optional<float> leftTwips, std::optional<float> topTwips,
+                          std::optional<float> heightTwips);
+    // What a save stores: the normal (not maximized) frame of the window.
+    StoredFrame storedFrame() const;
 
     // ---- A lost device and its quiet reopening (form1_recovery.cpp) --------
     // Runs when the port reports its device gone; then retries once a second.
@@ -235,6 +239,7 @@ class Form1 : public QMainWindow, public PollDisplay {
     void createControls();  // form1_controls.cpp
     void bindControls();    // form1_controls.cpp
     void setUpScales();     // form1_scales.cpp
+    void setUpKeyboard();   // form1_keyboard.cpp
     void resizeToDesign();
     void connectPollHandlers();        // form1_poll.cpp
     void connectSettingsHandlers();    // form1_settings.cpp
@@ -249,9 +254,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     bool event(QEvent* event) override;
     void awaitFirstActivation();
     void runFirstActivation();
-    void applyOuterFrame();
-    void correctOuterFrame();
-    bool outerFrameMeetsTarget() const;
+    QRect normalClientGeometry() const;
+    int nonClientPixels() const;  // menu bar
     void closeEvent(QCloseEvent* event) override;
 
     template <typename T>
@@ -263,10 +267,11 @@ class Form1 : public QMainWindow, public PollDisplay {
     SaveHold saveHold_;
     ConfiguredPortName configuredPortName_;
     bool activated_ = false;  // Form_Activate runs at the first activation only
-    OuterFrameTarget outerTarget_;
-    QMargins marginsUsed_;
-    QElapsedTimer settleClock_;  // since the stored frame was last applied
-    int settleRetries_ = 0;
+    // The stored values the window was last placed at (form1_desktop.cpp).
+    std::optional<PlacedTwips> placedLeft_;
+    std::optional<PlacedTwips> placedTop_;
+    std::optional<PlacedTwips> placedHeight_;
+    QMargins normalMargins_;  // the frame as drawn round the normal window
     PortRecovery portRecovery_;
     QTimer* retryTimer_ = nullptr;  // once a second while a lost device is away
 };

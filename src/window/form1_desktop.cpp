@@ -10,21 +10,18 @@
 namespace veltro {
 namespace {
 
-// A window manager activates a new window once it has framed it; without one
-// no activation may ever come, so the start-up runs after this delay anyway.
-constexpr int kActivationFallbackMs = 1500;
-
 // Window coordinates from a hand-edited file beyond these are refused: no
 // screen reaches them, and a window that size could not even be drawn.
 constexpr int kMostWindowPixels = 32767;
 
-// How long, and how often, a stored frame is put back when the window
-// manager moves it right after the start-up placed it.
-constexpr qint64 kSettleMs = 1500;
-constexpr int kSettleRetries = 5;
+constexpr Qt::WindowStates kNotNormal =
+    Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
 
-bool plausiblePosition(int pixels) {
-    return pixels >= -kMostWindowPixels && pixels <= kMostWindowPixels;
+std::optional<PlacedTwips> placed(std::optional<float> twips, int pixels, int least) {
+    if (!twips || pixels < least || pixels > kMostWindowPixels) {
+        return std::nullopt;
+    }
+    return PlacedTwips{*twips, pixels};
 }
 
 }  // namespace
@@ -37,7 +34,10 @@ void Form1::awaitFirstActivation() {
         runFirstActivation();
         return;
     }
-    QTimer::singleShot(kActivationFallbackMs, this, &Form1::runFirstActivation);
+    // A window manager activates a new window once it has framed it; without
+    // one no activation may ever come, so the start-up runs after a while anyway.
+    QTimer::singleShot(services_.intervals.activationFallbackMs, this,
+                       &Form1::runFirstActivation);
 }
 
 void Form1::runFirstActivation() {
@@ -56,12 +56,13 @@ bool Form1::event(QEvent* event) {
             if (!activated_ && isVisible()) {
                 runFirstActivation();
             }
-            correctOuterFrame();
             break;
         case QEvent::Move:
         case QEvent::Resize:
-        case QEvent::Show:
-            correctOuterFrame();
+            // A maximized window may wear a thinner frame: keep the normal one.
+            if (!(windowState() & kNotNormal) && isVisible()) {
+                normalMargins_ = frameMargins();
+            }
             break;
         default:
             break;
@@ -75,71 +76,74 @@ QMargins Form1::frameMargins() const {
 }
 
 QRect Form1::outerFrame() const {
-    return frameRectOf(geometry(), frameMargins());
+    return geometry().marginsAdded(frameMargins());
 }
 
-void Form1::applyOuterFrame() {
-    marginsUsed_ = frameMargins();
-    setGeometry(clientRectForFrame(geometry(), marginsUsed_, outerTarget_));
-    settleClock_.start();
+QRect Form1::normalClientGeometry() const {
+    const QRect stored = normalGeometry();
+    return !(windowState() & kNotNormal) || !stored.isValid() ? geometry() : stored;
 }
 
-bool Form1::outerFrameMeetsTarget() const {
-    const QRect frame = outerFrame();
-    return (!outerTarget_.left || frame.left() == *outerTarget_.left) &&
-           (!outerTarget_.top || frame.top() == *outerTarget_.top) &&
-           (!outerTarget_.height || frame.height() == *outerTarget_.height);
+int Form1::nonClientPixels() const {
+    return height() - client_->height();
 }
 
-void Form1::correctOuterFrame() {
-    const bool pending = outerTarget_.left || outerTarget_.top || outerTarget_.height;
-    if (!pending) {
+void Form1::placeStoredFrame(std::optional<float> leftTwips, std::optional<float> topTwips,
+                             std::optional<float> heightTwips) {
+    const auto left = placed(leftTwips, leftTwips ? twipsToPixelsX(this, *leftTwips) : 0,
+                             -kMostWindowPixels);
+    const auto top = placed(topTwips, topTwips ? twipsToPixelsY(this, *topTwips) : 0,
+                            -kMostWindowPixels);
+    const auto height = placed(
+        heightTwips,
+        heightTwips ? std::max(0, twipsToPixelsY(this, *heightTwips - kStoredNonClientTwips)) : 0,
+        0);
+    if (left) {
+        placedLeft_ = left;
+    }
+    if (top) {
+        placedTop_ = top;
+    }
+    if (height) {
+        placedHeight_ = height;
+    }
+    if (!left && !top && !height) {
         return;
     }
-    if (frameMargins() != marginsUsed_) {
-        applyOuterFrame();
-        return;
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        showNormal();
     }
-    // A window manager may still answer an older request, or its own first
-    // placement, just after ours; put the frame back a few times while that
-    // settles. Once the frame is known and the time is up, the window is the
-    // operator's to move.
-    if (marginsUsed_.isNull()) {
-        return;
+    // One request with the whole rectangle. Before the window is shown the
+    // position is the frame's own, which the window manager honours when it
+    // frames the window; once shown, the frame it drew is known.
+    const QMargins margins = frameMargins();
+    QRect client = geometry();
+    if (left) {
+        client.moveLeft(left->pixels + margins.left());
     }
-    if (settleClock_.elapsed() > kSettleMs || settleRetries_ >= kSettleRetries) {
-        outerTarget_ = {};
-        return;
+    if (top) {
+        client.moveTop(top->pixels + margins.top());
     }
-    if (!outerFrameMeetsTarget()) {
-        ++settleRetries_;
-        applyOuterFrame();
+    if (height) {
+        client.setHeight(height->pixels + nonClientPixels());
     }
-}
-
-void Form1::setWindowLeftTwips(float twips) {
-    const int left = twipsToPixelsX(this, twips);
-    if (plausiblePosition(left)) {
-        outerTarget_.left = left;
-        applyOuterFrame();
+    if (!isVisible()) {
+        resize(client.size());
+        move(client.topLeft());
+    } else if (client != geometry()) {
+        setGeometry(client);
     }
 }
 
-void Form1::setWindowTopTwips(float twips) {
-    const int top = twipsToPixelsY(this, twips);
-    if (plausiblePosition(top)) {
-        outerTarget_.top = top;
-        applyOuterFrame();
-    }
-}
-
-void Form1::setWindowHeightTwips(float twips) {
-    // The stored height is the outer one: frame and title bar included.
-    const int outer = twipsToPixelsY(this, twips);
-    if (outer >= 0 && outer <= kMostWindowPixels) {
-        outerTarget_.height = outer;
-        applyOuterFrame();
-    }
+StoredFrame Form1::storedFrame() const {
+    const QRect client = normalClientGeometry();
+    const QMargins margins = windowState() & kNotNormal ? normalMargins_ : frameMargins();
+    StoredFrame frame;
+    frame.left = twipsToSave(client.left() - margins.left(), twipsPerPixelX(this), 0, placedLeft_);
+    frame.top = twipsToSave(client.top() - margins.top(), twipsPerPixelY(this), 0, placedTop_);
+    frame.height = twipsToSave(client.height() - nonClientPixels(), twipsPerPixelY(this),
+                               kStoredNonClientTwips, placedHeight_);
+    return frame;
 }
 
 }  // namespace veltro

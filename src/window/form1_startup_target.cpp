@@ -55,16 +55,9 @@ void Form1StartupTarget::rememberConfiguredPortName(const std::string& name) {
     form_.setConfiguredPortName(name);
 }
 
-void Form1StartupTarget::setWindowLeft(float twips) {
-    form_.setWindowLeftTwips(twips);
-}
-
-void Form1StartupTarget::setWindowTop(float twips) {
-    form_.setWindowTopTwips(twips);
-}
-
-void Form1StartupTarget::setWindowHeight(float twips) {
-    form_.setWindowHeightTwips(twips);
+void Form1StartupTarget::placeWindow(std::optional<float> left, std::optional<float> top,
+                                     std::optional<float> height) {
+    form_.placeStoredFrame(left, top, height);
 }
 
 void Form1StartupTarget::setMenuChecked(MenuMark which, bool checked) {

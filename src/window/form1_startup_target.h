@@ -23,9 +23,8 @@ class Form1StartupTarget : public StartupTarget {
     void endApplying() override;
     void rememberConfiguredPortName(const std::string& name) override;
     bool settingStored(int slot) const override;
-    void setWindowLeft(float twips) override;
-    void setWindowTop(float twips) override;
-    void setWindowHeight(float twips) override;
+    void placeWindow(std::optional<float> left, std::optional<float> top,
+                     std::optional<float> height) override;
     void setMenuChecked(MenuMark which, bool checked) override;
     bool setPollSlider(int value) override;
     int pollSlider() const override;

@@ -28,7 +28,7 @@ void Form1::connectViewHandlers() {
 }
 
 void Form1::applyViewStyle(float heightTwips, QAction* chosen) {
-    setWindowHeightTwips(heightTwips);
+    placeStoredFrame(std::nullopt, std::nullopt, heightTwips);
     for (QAction* item : {mnuSetup, mnuSmall, mnuVector}) {
         setMarked(item, item == chosen);
     }

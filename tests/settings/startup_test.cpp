@@ -83,9 +83,12 @@ class FakeWindow : public StartupTarget {
         portName.remember(name);
     }
     bool settingStored(int slot) const override { return !slots[slot].empty(); }
-    void setWindowLeft(float twips) override { log.push_back("left " + std::to_string(twips)); }
-    void setWindowTop(float twips) override { log.push_back("top " + std::to_string(twips)); }
-    void setWindowHeight(float twips) override { log.push_back("height " + std::to_string(twips)); }
+    void placeWindow(std::optional<float> left, std::optional<float> top,
+                     std::optional<float> height) override {
+        for (const auto& [name, value] : {std::pair{"left ", left}, {"top ", top}, {"height ", height}})
+            if (value)
+                log.push_back(name + std::to_string(*value));
+    }
     void setMenuChecked(MenuMark which, bool checked) override {
         log.push_back("menu " + std::to_string(static_cast<int>(which)) +
                       (checked ? " on" : " off"));
