@@ -45,7 +45,7 @@ void ColourButton::paintEvent(QPaintEvent* event) {
         (option.state & QStyle::State_KeyboardFocusChange)) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
-        focus.rect = rect().adjusted(2, 2, -2, -2);
+        focus.rect = rect().adjusted(4, 4, -4, -4);  // clear of the face's edge
         painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
     }
 }

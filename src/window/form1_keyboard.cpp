@@ -57,6 +57,9 @@ void Form1::setUpKeyboard() {
     makeDisplay(Text1, true);
     // A click on the slider gives it the focus, so the arrow keys move it.
     HScroll1->setFocusPolicy(Qt::StrongFocus);
+    // A scroll bar's inverted controls turn Right into a step down here:
+    // Right and Page Up raise the rate, Left and Page Down lower it.
+    HScroll1->setInvertedControls(false);
 
     // Down the button row, then the setup panel's columns. Disabled
     // controls are passed over.

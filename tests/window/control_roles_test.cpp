@@ -98,10 +98,16 @@ TEST_F(ControlRoles, TabVisitsTheOperatorsControlsInOrder) {
     // A click on the slider focuses it; the keys then move it.
     QTest::mouseClick(form.HScroll1, Qt::LeftButton, {}, form.HScroll1->rect().center());
     EXPECT_EQ(QApplication::focusWidget(), form.HScroll1);
-    const int value = form.HScroll1->value();
-    QTest::keyClick(form.HScroll1, Qt::Key_Right);
-    QTest::keyClick(form.HScroll1, Qt::Key_PageUp);
-    EXPECT_EQ(form.HScroll1->value(), value + 10 + 100);
+    const struct {
+        Qt::Key key;
+        int step;
+    } keys[] = {{Qt::Key_Right, 10}, {Qt::Key_PageUp, 100}, {Qt::Key_Left, -10},
+                {Qt::Key_PageDown, -100}};
+    for (const auto& row : keys) {
+        const int before = form.HScroll1->value();
+        QTest::keyClick(form.HScroll1, row.key);
+        EXPECT_EQ(form.HScroll1->value(), before + row.step) << row.key;
+    }
 }
 
 TEST(PortBox, KeysSentToTheBoxItselfChooseNoPort) {
