@@ -99,7 +99,7 @@ TEST_F(PublicationProcess, KilledMidWriteLeavesTheFileWholeAndNothingElse) {
     const QStringList whole{"RAREduzo.ini"};
     const QStringList withTemporary{"RAREduzo.ini", "RAREduzo.ini.new"};
     std::mt19937 random(9);
-    for (int kill = 0; kill < 100; ++kill) {
+    for (int kill = 0; kill < 30; ++kill) {
         startPanel();
         ASSERT_TRUE(waitFor([&] { return readingPublished(); })) << "kill " << kill;
         QTest::qWait(static_cast<int>(random() % 150));

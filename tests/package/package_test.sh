@@ -84,9 +84,9 @@ small=$'^mnuSmall=True\r$'
 # First start: no file anywhere; the defaults go to the per-user folder.
 start_panel
 wait_until '[ -f "$config" ]' || fail "no per-user config.ini"
-close_panel
 grep -q $'^ComPort=Com01\r$' "$config" || fail "default file"
 grep -q $'^mnuSmall=False\r$' "$config" || fail "default style"
+close_panel
 
 spawn "$root/usr/bin/veltro-meter-sim" --steady >"$work/sim.out" 2>"$work/sim.log"
 sim_pid=$!
