@@ -34,8 +34,10 @@ void Form1::awaitFirstActivation() {
         runFirstActivation();
         return;
     }
-    // A window manager activates a new window once it has framed it; without
-    // one no activation may ever come, so the start-up runs after a while anyway.
+    // A window manager activates a new window once it has framed it. Without
+    // one the window takes the focus itself; should no activation come even
+    // so, the start-up runs after a while anyway.
+    activateWindow();
     QTimer::singleShot(services_.intervals.activationFallbackMs, this,
                        &Form1::runFirstActivation);
 }
