@@ -240,6 +240,7 @@ class Form1 : public QMainWindow, public PollDisplay {
     void bindControls();    // form1_controls.cpp
     void setUpScales();     // form1_scales.cpp
     void setUpKeyboard();   // form1_keyboard.cpp
+    void showFocusFromTheStart();
     void resizeToDesign();
     void connectPollHandlers();        // form1_poll.cpp
     void connectSettingsHandlers();    // form1_settings.cpp

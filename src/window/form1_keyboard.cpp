@@ -73,9 +73,12 @@ void Form1::setUpKeyboard() {
     for (std::size_t i = 6; i < std::size(order); ++i) {  // from HScroll1 on
         follower->follow(order[i]);
     }
-    // Focus shows from the start, not only once Tab has been pressed: a
-    // Space right after the start acts on the first control visibly.
     CmdRange->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::showFocusFromTheStart() {
+    // Showing a window clears this; without it focus shows only once Tab has
+    // been pressed, and a Space right after the start would act unseen.
     setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
