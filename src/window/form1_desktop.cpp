@@ -109,17 +109,13 @@ void Form1::placeStoredFrame(std::optional<float> leftTwips, std::optional<float
     if (height) {
         placedHeight_ = height;
     }
-    if (!left && !top && !height) {
-        return;
-    }
-    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
-        showNormal();
-    }
     // One request with the whole rectangle. Before the window is shown the
     // position is the frame's own, which the window manager honours when it
     // frames the window; once shown, the frame it drew is known.
-    const QMargins margins = frameMargins();
-    QRect client = geometry();
+    const bool normal = !(windowState() & kNotNormal);
+    const QMargins margins = normal ? frameMargins() : normalMargins_;
+    const QRect current = normalClientGeometry();
+    QRect client = current;
     if (left) {
         client.moveLeft(left->pixels + margins.left());
     }
@@ -129,10 +125,16 @@ void Form1::placeStoredFrame(std::optional<float> leftTwips, std::optional<float
     if (height) {
         client.setHeight(height->pixels + nonClientPixels());
     }
+    if (client == current) {
+        return;  // a port choice's start-up leaves a maximized window so
+    }
+    if (!normal) {
+        showNormal();  // a Style command asks for a height of its own
+    }
     if (!isVisible()) {
         resize(client.size());
         move(client.topLeft());
-    } else if (client != geometry()) {
+    } else {
         setGeometry(client);
     }
 }
