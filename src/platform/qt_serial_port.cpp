@@ -4,9 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
-#include <charconv>
-#include <string_view>
-#include <vector>
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
@@ -17,77 +14,6 @@
 namespace veltro {
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-std::vector<std::string_view> splitFields(std::string_view text) {
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    for (std::size_t comma = text.find(','); comma != std::string_view::npos;
-         comma = text.find(',', start)) {
-        fields.push_back(trimmed(text.substr(start, comma - start)));
-        start = comma + 1;
-    }
-    fields.push_back(trimmed(text.substr(start)));
-    return fields;
-}
-
-bool parseWhole(std::string_view text, int& value) {
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && !text.empty();
-}
-
-bool parseParity(std::string_view text, QSerialPort::Parity& parity) {
-    if (text.size() != 1) {
-        return false;
-    }
-    switch (text.front()) {
-        case 'n':
-        case 'N':
-            parity = QSerialPort::NoParity;
-            return true;
-        case 'e':
-        case 'E':
-            parity = QSerialPort::EvenParity;
-            return true;
-        case 'o':
-        case 'O':
-            parity = QSerialPort::OddParity;
-            return true;
-        case 'm':
-        case 'M':
-            parity = QSerialPort::MarkParity;
-            return true;
-        case 's':
-        case 'S':
-            parity = QSerialPort::SpaceParity;
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool parseStopBits(std::string_view text, QSerialPort::StopBits& stop) {
-    if (text == "1") {
-        stop = QSerialPort::OneStop;
-    } else if (text == "1.5") {
-        stop = QSerialPort::OneAndHalfStop;
-    } else if (text == "2") {
-        stop = QSerialPort::TwoStop;
-    } else {
-        return false;
-    }
-    return true;
-}
 
 // Qt opens without waiting for the device, but a link to a regular file, a
 // folder or a pipe must fail before anything touches it: only a character
@@ -113,25 +39,6 @@ bool looksLikeSerialDevice(const QString& path, std::string& why) {
 
 }  // namespace
 
-bool parseLineSettings(const std::string& text, LineSettings& out) {
-    const auto fields = splitFields(text);
-    if (fields.size() != 4) {
-        return false;
-    }
-    LineSettings parsed;
-    int baud = 0;
-    int dataBits = 0;
-    if (!parseWhole(fields[0], baud) || baud <= 0 || !parseParity(fields[1], parsed.parity) ||
-        !parseWhole(fields[2], dataBits) || dataBits < 5 || dataBits > 8 ||
-        !parseStopBits(fields[3], parsed.stopBits)) {
-        return false;
-    }
-    parsed.baudRate = baud;
-    parsed.dataBits = static_cast<QSerialPort::DataBits>(dataBits);
-    out = parsed;
-    return true;
-}
-
 QtSerialPort::QtSerialPort(QString programDir, QString settingsDir)
     : programDir_(std::move(programDir)), settingsDir_(std::move(settingsDir)) {
     // Between two reads Qt holds at most this much; the rest waits in the
@@ -147,13 +54,9 @@ QtSerialPort::~QtSerialPort() {
     }
 }
 
-bool QtSerialPort::isPortLink(const QString& path) const {
-    return path.contains(QStringLiteral("/ports/com"));
-}
-
-QString QtSerialPort::devicePath(int number) const {
+QtSerialPort::ResolvedDevice QtSerialPort::resolveDevice(int number) const {
 #ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(number);
+    return {QStringLiteral("COM%1").arg(number), false};
 #else
     for (const QString& folder : portLinkFolders(programDir_, settingsDir_)) {
         const QString link = QDir(folder).filePath(QStringLiteral("ports/com%1").arg(number));
@@ -161,10 +64,10 @@ QString QtSerialPort::devicePath(int number) const {
         // fails with a message rather than silently falling back to another.
         const QFileInfo info(link);
         if (info.exists() || info.isSymLink()) {
-            return link;
+            return {link, true};
         }
     }
-    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+    return {QStringLiteral("/dev/ttyS%1").arg(number - 1), false};
 #endif
 }
 
@@ -178,7 +81,7 @@ bool QtSerialPort::setCommPort(int number) {
         return false;
     }
     commPort_ = number;
-    sameLinkOnly_ = false;
+    linkOnly_ = false;
     return true;
 }
 
@@ -217,43 +120,41 @@ void QtSerialPort::setInputLen(int length) {
 }
 
 bool QtSerialPort::setPortOpen(bool open) {
-    if (!open) {
-        if (port_.isOpen()) {
-            port_.close();
-        }
-        deviceLost_ = false;
+    if (open && state_ == State::Open) {
         return true;
     }
-    if (deviceUsable()) {
-        return true;
-    }
-    if (port_.isOpen()) {  // lost device still held: let go before reopening
+    if (port_.isOpen()) {  // a lost device still held is let go before reopening
         port_.close();
     }
-    deviceLost_ = false;
-    const QString path = devicePath(commPort_);
+    state_ = State::Closed;
+    if (!open) {
+        return true;
+    }
+    const ResolvedDevice device = resolveDevice(commPort_);
+    const std::string path = device.path.toStdString();
     // While a linked device is away its link is gone too; /dev/ttyS<n-1>
     // would then be some other device.
-    if (sameLinkOnly_ && !isPortLink(path)) {
-        error_ = "Device lost: " + path.toStdString() + " is not its link";
+    if (linkOnly_ && !device.throughLink) {
+        error_ = "Device lost: " + path + " is not its link";
         return false;
     }
-    if (std::string why; !looksLikeSerialDevice(path, why)) {
-        error_ = "Cannot open " + path.toStdString() + ": " + why;
+    if (std::string why; !looksLikeSerialDevice(device.path, why)) {
+        error_ = "Cannot open " + path + ": " + why;
         return false;
     }
-    port_.setPortName(path);
+    port_.setPortName(device.path);
     port_.setBaudRate(line_.baudRate);
     port_.setParity(line_.parity);
     port_.setDataBits(line_.dataBits);
     port_.setStopBits(line_.stopBits);
     if (!port_.open(QIODevice::ReadWrite)) {
-        error_ = "Cannot open " + path.toStdString() + ": " + port_.errorString().toStdString();
+        error_ = "Cannot open " + path + ": " + port_.errorString().toStdString();
         port_.clearError();
         return false;
     }
-    openedThroughLink_ = isPortLink(path);
-    sameLinkOnly_ = false;
+    state_ = State::Open;
+    device_ = device;
+    linkOnly_ = false;
     error_.clear();
     return true;
 }
@@ -263,37 +164,29 @@ bool QtSerialPort::portOpen() const {
     // poll cycle then reads a silent meter and shows the red lamp, rather
     // than a closed port, which would freeze the last displays, green lamp
     // included.
-    return port_.isOpen() || deviceLost_;
-}
-
-bool QtSerialPort::deviceUsable() const {
-    return port_.isOpen() && !deviceLost_;
+    return state_ != State::Closed;
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
-    if (error != QSerialPort::ResourceError || !port_.isOpen() || deviceLost_) {
+    if (error != QSerialPort::ResourceError || state_ != State::Open) {
         return;
     }
     // The device went away (adapter pulled, far end closed). Qt may still be
     // inside its own read handler, so close from the event loop; from now on
     // the port is silent.
-    deviceLost_ = true;
-    sameLinkOnly_ = openedThroughLink_;
+    state_ = State::Lost;
+    linkOnly_ = device_.throughLink;
     error_ = "Device lost: " + port_.errorString().toStdString();
     QMetaObject::invokeMethod(
         &port_,
         [this] {
             closeLostDevice();
-            reportLoss();
+            // A close or reopen in the meantime has dealt with the loss already.
+            if (state_ == State::Lost && lostHandler_) {
+                lostHandler_();
+            }
         },
         Qt::QueuedConnection);
-}
-
-void QtSerialPort::reportLoss() {
-    // A close or reopen in the meantime has dealt with the loss already.
-    if (deviceLost_ && lostHandler_) {
-        lostHandler_();
-    }
 }
 
 void QtSerialPort::onDeviceLost(std::function<void()> handler) {
@@ -301,79 +194,64 @@ void QtSerialPort::onDeviceLost(std::function<void()> handler) {
 }
 
 void QtSerialPort::closeLostDevice() {
-    if (deviceLost_ && port_.isOpen()) {
+    if (state_ == State::Lost && port_.isOpen()) {
         port_.close();
     }
 }
 
 void QtSerialPort::setInBufferCount(int count) {
-    if (count == 0 && deviceUsable()) {
+    if (count == 0 && state_ == State::Open) {
         port_.clear(QSerialPort::Input);
     }
 }
 
 void QtSerialPort::setOutBufferCount(int count) {
-    if (count == 0 && deviceUsable()) {
+    if (count == 0 && state_ == State::Open) {
         port_.clear(QSerialPort::Output);
     }
 }
 
 void QtSerialPort::output(std::string_view data) {
-    if (!deviceUsable() || data.empty()) {
+    if (state_ != State::Open || data.empty()) {
         return;
     }
     port_.write(data.data(), static_cast<qint64>(data.size()));
     port_.flush();
 }
 
-void QtSerialPort::pullArrivedBytes() {
-    // Take what the driver holds now, without waiting for the event loop to
-    // deliver it. A zero timeout reports TimeoutError when nothing is there.
-    for (int round = 0; round < 64 && deviceUsable(); ++round) {
-        if (!port_.waitForReadyRead(0)) {
-            break;
-        }
-    }
-    if (port_.error() == QSerialPort::TimeoutError) {
-        port_.clearError();
-    }
-}
-
 std::string QtSerialPort::input() {
-    if (!deviceUsable()) {
-        closeLostDevice();
-        return {};
-    }
-    if (inputLen_ > 0) {
-        pullArrivedBytes();
-        return deviceUsable() ? port_.read(inputLen_).toStdString() : std::string();
-    }
-    std::string got = boundedInput();
-    if (!deviceUsable()) {
+    std::string got = state_ == State::Open ? readArrived() : std::string();
+    if (state_ != State::Open) {  // lost before or during the read
         closeLostDevice();
         return {};
     }
     return got;
 }
 
-std::string QtSerialPort::boundedInput() {
-    // Everything that arrived, less the front of a flood: only the last
-    // kKeptInputBytes are kept. The rounds are bounded too, so a device that
-    // never stops sending cannot hold the window here.
+std::string QtSerialPort::readArrived() {
+    // Takes what the driver holds now, without waiting for the event loop to
+    // deliver it; a zero timeout reports TimeoutError when nothing is there.
+    // With InputLen 0 that is everything, less the front of a flood: only the
+    // last kKeptInputBytes are kept. The rounds are bounded too, so a device
+    // that never stops sending cannot hold the window here.
     std::string kept;
-    auto take = [&] {
-        const QByteArray bytes = port_.readAll();
-        kept.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        if (kept.size() > kKeptInputBytes) {
-            kept.erase(0, kept.size() - kKeptInputBytes);
+    for (int round = 0;; ++round) {
+        if (inputLen_ == 0) {
+            const QByteArray bytes = port_.readAll();
+            kept.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+            if (kept.size() > kKeptInputBytes) {
+                kept.erase(0, kept.size() - kKeptInputBytes);
+            }
         }
-    };
-    take();
-    for (int round = 0; round < 64 && deviceUsable() && port_.waitForReadyRead(0); ++round) {
-        take();
+        if (round == kReadRounds || state_ != State::Open || !port_.waitForReadyRead(0)) {
+            break;
+        }
     }
     if (port_.error() == QSerialPort::TimeoutError) {
         port_.clearError();
+    }
+    if (inputLen_ > 0 && state_ == State::Open) {
+        return port_.read(inputLen_).toStdString();
     }
     return kept;
 }

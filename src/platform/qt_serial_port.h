@@ -6,19 +6,10 @@
 #include <functional>
 #include <string>
 
+#include "platform/line_settings.h"
 #include "platform/serial_port.h"
 
 namespace veltro {
-
-// Line parameters parsed from a Settings text such as "38400,n,8,1".
-struct LineSettings {
-    qint32 baudRate = 9600;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
-};
-// False for text that is not "baud,parity,data,stop" with values a port can use.
-bool parseLineSettings(const std::string& text, LineSettings& out);
 
 // The serial control on Qt SerialPort. Port numbers map to devices: COM<n> on
 // Windows; elsewhere <programDir>/ports/com<n> when that entry exists (a link
@@ -41,9 +32,8 @@ class QtSerialPort : public SerialPort {
     std::string settings() const override { return settingsText_; }
     void setInputLen(int length) override;
     bool setPortOpen(bool open) override;
+    // Also while a lost device waits for the program to close the port.
     bool portOpen() const override;
-    // Open and its device still there.
-    bool deviceUsable() const;
     std::string errorString() const override { return error_; }
     void setInBufferCount(int count) override;
     void setOutBufferCount(int count) override;
@@ -51,17 +41,24 @@ class QtSerialPort : public SerialPort {
     std::string input() override;
     void onDeviceLost(std::function<void()> handler) override;
 
-    // The device that port number n opens.
-    QString devicePath(int number) const;
+    // The device that port number n opens, and whether a ports/com<n> link
+    // named it.
+    struct ResolvedDevice {
+        QString path;
+        bool throughLink = false;
+    };
+    ResolvedDevice resolveDevice(int number) const;
 
   private:
-    bool isPortLink(const QString& path) const;
+    // Open: the device is there. Lost: it went away while open; the port
+    // reads as open and silent until the program closes it.
+    enum class State { Closed, Open, Lost };
+    static constexpr int kReadRounds = 64;
+
     void applyLineSettings();
     void onError(QSerialPort::SerialPortError error);
-    void pullArrivedBytes();
     void closeLostDevice();
-    void reportLoss();
-    std::string boundedInput();
+    std::string readArrived();
 
     QString programDir_;
     QString settingsDir_;
@@ -71,9 +68,10 @@ class QtSerialPort : public SerialPort {
     std::string settingsText_ = "9600,n,8,1";
     LineSettings line_;
     std::string error_;
-    bool deviceLost_ = false;  // gone while open; reads as open and silent
-    bool openedThroughLink_ = false;
-    bool sameLinkOnly_ = false;  // reopening a lost linked device: its link or nothing
+    State state_ = State::Closed;
+    ResolvedDevice device_;  // the one last opened
+    // A device lost from its link reopens through that link or not at all.
+    bool linkOnly_ = false;
     std::function<void()> lostHandler_;
 };
 

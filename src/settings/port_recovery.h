@@ -31,7 +31,6 @@ class PortRecovery {
     bool retry(RecoveryTarget& target);
     // A port choice or the window's unloading takes over from the retries.
     void stop(RecoveryTarget& target);
-    bool retrying() const { return retrying_; }
 
   private:
     bool retrying_ = false;

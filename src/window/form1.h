@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <bitset>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "readout/readout.h"
 #include "settings/config_file.h"
 #include "settings/port_recovery.h"
+#include "settings/configured_port_name.h"
 #include "settings/save_hold.h"
 #include "window/form1_services.h"
 #include "window/outer_frame.h"
@@ -31,6 +33,7 @@ class BarWidget;
 class ColourButton;
 class ReadingPublication;
 class ScaleLabel;
+struct StartupPlan;
 class ValueCheckBox;
 
 inline constexpr const char* kFormClassName = "Veltro_VCP";
@@ -166,7 +169,7 @@ class Form1 : public QMainWindow, public PollDisplay {
     veltro::SettingValues SettingValues{};
     // Set while config.ini exists but could not be read: saves leave it be.
     bool keepUnreadableSettingsFile = false;
-    std::filesystem::path settingsFile() const;  // programDir/config.ini
+    std::filesystem::path settingsFile() const;  // settingsDir/config.ini
 
     void CmdRange_Click();
     void Check1_Click();  // runs on every real change of Check1
@@ -176,8 +179,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     void SaveSettings();
     SettingsSnapshot settingsSnapshot() const;
 
-    // Hooks for the start-up: saves asked for between holdSaves() and
-    // releaseHeldSaves() are merged into one, made on release.
+    // Saves asked for between holdSaves() and releaseHeldSaves(), while the
+    // start-up applies the settings, are merged into one, made on release.
     void holdSaves();
     void releaseHeldSaves();
     // While set, ComPort is saved as this name instead of the port box's
@@ -185,11 +188,10 @@ class Form1 : public QMainWindow, public PollDisplay {
     void setConfiguredPortName(const std::string& name);
     void forgetConfiguredPortName();
 
-    // ---- Geometry ---------------------------------------------------------
-    // Places every control from its twips rectangle at the current DPI.
-    // ---- Start-up, connection and shutdown (form1_connection.cpp) ---------
-    // Form_Activate runs at the window's first show, and again from
-    // Combo1_Click; it needs a port and a program folder.
+    // ---- Start-up, connection and shutdown (form1_startup.cpp,
+    // form1_connection.cpp) ---------------------------------------------------
+    // Form_Activate runs at the window's first activation, and again from
+    // Combo1_Click; it needs a port and a settings folder.
     void Form_Activate();
     void Combo1_Click();
     void chkVersion_Click();
@@ -199,11 +201,12 @@ class Form1 : public QMainWindow, public PollDisplay {
     // Outer window geometry in twips, as config.ini keeps it (form1_desktop.cpp).
     // Places the frame at the stored position and height in one request; an
     // absent or implausible value leaves that part as it is. A maximized
-    // window is restored first.
+    // window is restored first, unless it already stands there.
     void placeStoredFrame(std::optional<float> leftTwips, std::optional<float> topTwips,
                           std::optional<float> heightTwips);
     // What a save stores: the normal (not maximized) frame of the window.
-    StoredFrame storedFrame() const;
+    SavedFrame savedFrame() const;
+    void writeActive(bool active);  // "Active" = "Y" / "N"
 
     // ---- A lost device and its quiet reopening (form1_recovery.cpp) --------
     // Runs when the port reports its device gone; then retries once a second.
@@ -211,7 +214,6 @@ class Form1 : public QMainWindow, public PollDisplay {
     void retryLostPort();
     // Ends the retries (a port choice, the window's unloading).
     void stopPortRetries();
-    bool retryingLostPort() const { return portRecovery_.retrying(); }
 
     // ---- View styles and window commands (form1_views.cpp) -----------------
     void mnuSmall_Click();
@@ -226,6 +228,7 @@ class Form1 : public QMainWindow, public PollDisplay {
     QMargins frameMargins() const;
     QRect outerFrame() const;
 
+    // Places every control from its twips rectangle at the current DPI.
     void layoutControls();
     QWidget* clientArea() const { return client_; }
 
@@ -249,6 +252,10 @@ class Form1 : public QMainWindow, public PollDisplay {
     void connectRecoveryHandlers();    // form1_recovery.cpp
     void disconnectRecoveryHandlers();
     void applyViewStyle(float heightTwips, QAction* chosen);
+    LoadOutcome loadSettingsFile();
+    void applyStartupPlan(const StartupPlan& plan);
+    void openConfiguredPort(const StartupPlan& plan);
+    void showPortName(const std::string& name);  // Combo1's text; no Combo1_Click
     void showEvent(QShowEvent* event) override;
     // form1_desktop.cpp: the first activation runs the start-up; the outer
     // frame is placed once the window manager has told its size.
@@ -267,6 +274,7 @@ class Form1 : public QMainWindow, public PollDisplay {
     std::unique_ptr<ReadingPublication> publication_;
     SaveHold saveHold_;
     ConfiguredPortName configuredPortName_;
+    std::bitset<kSettingCount> storedSlots_;  // lines the last load found
     bool activated_ = false;  // Form_Activate runs at the first activation only
     // The stored values the window was last placed at (form1_desktop.cpp).
     std::optional<PlacedTwips> placedLeft_;

@@ -12,10 +12,8 @@
 #include <QTimer>
 
 #include "platform/serial_port.h"
-#include "settings/startup.h"
+#include "settings/startup_plan.h"
 #include "window/form1.h"
-#include "window/form1_startup_target.h"
-#include "window/twips.h"
 #include "window/value_check_box.h"
 
 namespace veltro {
@@ -94,21 +92,19 @@ void Form1::showEvent(QShowEvent* event) {
     awaitFirstActivation();
 }
 
-void Form1::Form_Activate() {
-    if (services_.port == nullptr || services_.programDir.isEmpty()) {
-        return;
-    }
-    Form1StartupTarget target(*this);
-    runStartup(target);
-}
-
+// Stop, close, save, start up: the start-up reads the chosen port back from
+// the file just written.
 void Form1::Combo1_Click() {
-    if (services_.port == nullptr || services_.programDir.isEmpty()) {
+    if (services_.port == nullptr || services_.settingsDir.isEmpty()) {
         return;
     }
     stopPortRetries();
-    Form1StartupTarget target(*this);
-    runPortChoice(target);
+    Timer1->stop();
+    if (services_.port->portOpen()) {
+        services_.port->setPortOpen(false);
+    }
+    SaveSettings();
+    Form_Activate();
 }
 
 void Form1::chkVersion_Click() {
@@ -138,8 +134,8 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::Form_Unload() {
     stopPortRetries();
-    Form1StartupTarget target(*this);
-    runShutdown(target);
+    SaveSettings();
+    writeActive(false);
 }
 
 void Form1::mnuExit_Click() {

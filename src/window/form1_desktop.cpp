@@ -139,10 +139,10 @@ void Form1::placeStoredFrame(std::optional<float> leftTwips, std::optional<float
     }
 }
 
-StoredFrame Form1::storedFrame() const {
+SavedFrame Form1::savedFrame() const {
     const QRect client = normalClientGeometry();
     const QMargins margins = windowState() & kNotNormal ? normalMargins_ : frameMargins();
-    StoredFrame frame;
+    SavedFrame frame;
     frame.left = twipsToSave(client.left() - margins.left(), twipsPerPixelX(this), 0, placedLeft_);
     frame.top = twipsToSave(client.top() - margins.top(), twipsPerPixelY(this), 0, placedTop_);
     frame.height = twipsToSave(client.height() - nonClientPixels(), twipsPerPixelY(this),

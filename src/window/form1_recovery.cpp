@@ -2,7 +2,6 @@
 #include <QTimer>
 
 #include "platform/serial_port.h"
-#include "readout/publication.h"
 #include "settings/port_recovery.h"
 #include "window/form1.h"
 
@@ -13,11 +12,7 @@ class Form1RecoveryTarget : public RecoveryTarget {
   public:
     Form1RecoveryTarget(Form1& form, QTimer& timer) : form_(form), timer_(timer) {}
     SerialPort& serialPort() override { return *form_.services().port; }
-    void writeActive(const std::string& value) override {
-        if (SettingsStore* store = form_.services().store) {
-            ReadingPublication(*store).setActive(value == "Y");
-        }
-    }
+    void writeActive(const std::string& value) override { form_.writeActive(value == "Y"); }
     void setLinkLamp(bool green) override { form_.setLinkLamp(green); }
     void startRetrying() override { timer_.start(); }
     void stopRetrying() override { timer_.stop(); }

@@ -17,9 +17,9 @@ struct Form1Intervals {
 
 // What the main window works with. Any pointer may be null: without a port
 // the poll timer's ticks do nothing, without a store "Reading" is not
-// published, and with an empty programDir nothing is saved.
+// published, and with an empty settingsDir nothing is loaded or saved.
 struct Form1Services {
-    QString programDir;  // the folder that holds config.ini
+    QString settingsDir;  // the folder that holds config.ini
     SerialPort* port = nullptr;
     SettingsStore* store = nullptr;
     MessageBox* messageBox = nullptr;

@@ -43,15 +43,15 @@ void Form1::Check2_Click() {
 
 std::filesystem::path Form1::settingsFile() const {
 #ifdef _WIN32
-    return std::filesystem::path(services_.programDir.toStdWString()) / L"config.ini";
+    return std::filesystem::path(services_.settingsDir.toStdWString()) / L"config.ini";
 #else
-    return std::filesystem::path(QFile::encodeName(services_.programDir).toStdString()) /
+    return std::filesystem::path(QFile::encodeName(services_.settingsDir).toStdString()) /
            "config.ini";
 #endif
 }
 
 SettingsSnapshot Form1::settingsSnapshot() const {
-    const StoredFrame frame = storedFrame();
+    const SavedFrame frame = savedFrame();
     SettingsSnapshot snapshot;
     snapshot.left = frame.left;
     snapshot.top = frame.top;
@@ -74,7 +74,7 @@ SettingsSnapshot Form1::settingsSnapshot() const {
 void Form1::SaveSettings() {
     // A file that could not be read still holds the operator's settings;
     // replacing it with what the window shows would lose them.
-    if (!saveHold_.saveNow() || services_.programDir.isEmpty() || keepUnreadableSettingsFile) {
+    if (!saveHold_.saveNow() || services_.settingsDir.isEmpty() || keepUnreadableSettingsFile) {
         return;
     }
     // A failed write leaves the old file whole; the panel carries on.

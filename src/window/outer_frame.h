@@ -19,7 +19,7 @@ struct PlacedTwips {
 };
 
 // The window's outer frame as config.ini keeps it, in twips.
-struct StoredFrame {
+struct SavedFrame {
     float left = 0;
     float top = 0;
     float height = 0;

@@ -19,43 +19,52 @@ using testing::readBytes;
 using testing::TempDir;
 using testing::writeBytes;
 
-QString readBack(const fs::path& file, const char* key) {
+QString readBack(const fs::path& file, const QString& key) {
     QSettings reader(QString::fromStdString(file.string()), QSettings::IniFormat);
-    return reader.value(QString::fromLatin1(key)).toString();
+    return reader.value(key).toString();
 }
 
 // Byte for byte what QSettings itself writes, so every reader of today's
 // file reads the new one alike.
 TEST(IniText, WritesValuesAsQSettingsDoes) {
-    const std::string values[] = {"43.9",
-                                  " 9.5",
-                                  "-5.0 ",
-                                  "",
-                                  "@x",
-                                  "a\"b\\c",
-                                  "1,2",
-                                  "a;b=c",
-                                  "\x01"
-                                  "9",
-                                  "\t",
-                                  "\xe9\x7f",
-                                  std::string("1\0002", 3)};
-    for (const std::string& value : values) {
+    struct Row {
+        std::string value;
+        std::string section = "Settings";
+        std::string key = "Reading";
+    };
+    const Row rows[] = {{"43.9"},
+                        {" 9.5"},
+                        {"-5.0 "},
+                        {""},
+                        {"@x"},
+                        {"a\"b\\c"},
+                        {"1,2"},
+                        {"a;b=c"},
+                        {"\x01"
+                         "9"},
+                        {"\t"},
+                        {"\xe9\x7f"},
+                        {std::string("1\0002", 3)},
+                        {"9", "General"},
+                        {"9", "Settings", "R\xe9" "ading"}};
+    for (const Row& row : rows) {
+        const std::string value = row.value;
+        const QString key = QString::fromLatin1(row.section + "/" + row.key);
         TempDir dir;
         {
             QSettings expected(QString::fromStdString(dir.file("q.ini").string()),
                                QSettings::IniFormat);
             expected.setValue("Settings/Active", "Y");
-            expected.setValue("Settings/Reading", QString::fromLatin1(value));
+            expected.setValue(key, QString::fromLatin1(value));
             expected.setValue("Other Group/k.e_y-1", "v");
         }
         IniPublisher publisher;
         const fs::path ours = dir.file("ours.ini");
         publisher.publish(ours.string(), "Settings", "Active", "Y");
-        publisher.publish(ours.string(), "Settings", "Reading", value);
+        publisher.publish(ours.string(), row.section, row.key, value);
         publisher.publish(ours.string(), "Other Group", "k.e_y-1", "v");
         EXPECT_EQ(readBytes(ours), readBytes(dir.file("q.ini"))) << value;
-        EXPECT_EQ(readBack(ours, "Settings/Reading"), QString::fromLatin1(value)) << value;
+        EXPECT_EQ(readBack(ours, key), QString::fromLatin1(value)) << value;
     }
 }
 

@@ -18,37 +18,6 @@ namespace {
 
 using testing::cpuSeconds;
 
-struct SettingsCase {
-    std::string text;
-    bool valid;
-    qint32 baud;
-};
-
-TEST(LineSettingsTest, ParsesTheSerialControlNotation) {
-    const SettingsCase cases[] = {
-        {"38400,n,8,1", true, 38400},
-        {"115200,n,8,1", true, 115200},
-        {"9600,E,7,2", true, 9600},
-        {"1200, o ,5,1.5", true, 1200},
-        {"", false, 0},
-        {"38400,n,8", false, 0},
-        {"38400,x,8,1", false, 0},
-        {"38400,n,9,1", false, 0},
-        {"38400,n,8,3", false, 0},
-        {"-5,n,8,1", false, 0},
-        {"fast,n,8,1", false, 0},
-        {"38400,n,8,1,1", false, 0},
-        {"99999999999,n,8,1", false, 0},
-    };
-    for (const auto& c : cases) {
-        LineSettings parsed;
-        EXPECT_EQ(parseLineSettings(c.text, parsed), c.valid) << c.text;
-        if (c.valid) {
-            EXPECT_EQ(parsed.baudRate, c.baud) << c.text;
-        }
-    }
-}
-
 class QtSerialPortTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -77,14 +46,32 @@ class QtSerialPortTest : public ::testing::Test {
 };
 
 TEST_F(QtSerialPortTest, PortNumbersMapToLinksBesideTheProgramElseToSystemPorts) {
-    QtSerialPort port(dir.path());
+    QTemporaryDir userDir;
+    ASSERT_TRUE(QDir(userDir.path()).mkpath("ports"));
+    QtSerialPort port(dir.path(), userDir.path());
     linkPort(2);
     // A dangling link still names the operator's device.
     ASSERT_TRUE(QFile::link(dir.filePath("nowhere"), dir.filePath("ports/com4")));
-    EXPECT_EQ(port.devicePath(2), dir.filePath("ports/com2"));
-    EXPECT_EQ(port.devicePath(4), dir.filePath("ports/com4"));
-    EXPECT_EQ(port.devicePath(1), "/dev/ttyS0");
-    EXPECT_EQ(port.devicePath(16), "/dev/ttyS15");
+    for (const int number : {2, 5}) {
+        ASSERT_TRUE(QFile::link(dir.filePath("elsewhere"),
+                                userDir.filePath(QStringLiteral("ports/com%1").arg(number))));
+    }
+    const struct {
+        int number;
+        QString path;
+        bool throughLink;
+    } rows[] = {
+        {2, dir.filePath("ports/com2"), true},  // the program's folder before the user's
+        {4, dir.filePath("ports/com4"), true},
+        {5, userDir.filePath("ports/com5"), true},
+        {1, "/dev/ttyS0", false},
+        {16, "/dev/ttyS15", false},
+    };
+    for (const auto& row : rows) {
+        const QtSerialPort::ResolvedDevice device = port.resolveDevice(row.number);
+        EXPECT_EQ(device.path, row.path) << row.number;
+        EXPECT_EQ(device.throughLink, row.throughLink) << row.number;
+    }
 }
 
 TEST_F(QtSerialPortTest, RefusesPortNumbersOutsideOneTo255AndKeepsTheOldOne) {
@@ -269,6 +256,34 @@ TEST_F(QtSerialPortTest, FarEndClosingLeavesASilentPortWithoutSpinning) {
     EXPECT_TRUE(port.setPortOpen(false));
     EXPECT_FALSE(port.portOpen());
     EXPECT_NE(port.errorString().find("lost"), std::string::npos) << port.errorString();
+}
+
+// A close and reopen before the queued report deals with the loss: the
+// report is not made after all.
+TEST_F(QtSerialPortTest, ALossIsReportedOnlyWhileNothingDealtWithIt) {
+    for (const bool reopenFirst : {false, true}) {
+        SCOPED_TRACE(reopenFirst);
+        PtyPair line;
+        ASSERT_TRUE(line.ok());
+        const QString link = dir.filePath("ports/com7");
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(QString::fromStdString(line.slavePath()), link));
+        QtSerialPort port(dir.path());
+        ASSERT_TRUE(port.setCommPort(7));
+        ASSERT_TRUE(port.setPortOpen(true)) << port.errorString();
+        int reports = 0;
+        port.onDeviceLost([&] { ++reports; });
+        line.closeSlave();
+        line.closeMaster();
+        port.output(";P?");
+        EXPECT_EQ(port.input(), "");  // the write met the hang-up; the report is queued
+        if (reopenFirst) {
+            port.setPortOpen(false);
+            port.setPortOpen(true);
+        }
+        QTest::qWait(50);
+        EXPECT_EQ(reports, reopenFirst ? 0 : 1);
+    }
 }
 
 }  // namespace

@@ -176,6 +176,11 @@ TEST(LoadSettings, MatchesByLinePositionOnly) {
          std::string("a=\xE9t\xE9\xFF\r\n\x80=\x81\x00z\r\n", 15),
          {{0, "\xE9t\xE9\xFF"}, {1, std::string("\x81\x00z", 3)}}},
         {"empty file", "", {}},
+        {"last line cut off by the read limit",
+         "a=" + std::string(kMaxSettingValueBytes, 'v') + "\r\nb=" +
+             std::string(kMaxSettingValueBytes, 'w') + "\r\nc=" + std::string(8192, 'x'),
+         {{0, std::string(kMaxSettingValueBytes, 'v')},
+          {1, std::string(kMaxSettingValueBytes, 'w')}}},
     };
     for (const auto& c : cases) {
         TempDir dir;

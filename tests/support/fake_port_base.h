@@ -20,8 +20,10 @@ class FakePortBase : public SerialPort {
         return true;
     }
     std::string settings() const override { return settings_; }
-    void setInputLen(int) override {}
+    void setInputLen(int length) override { inputLen = length; }
     std::string errorString() const override { return {}; }
+
+    int inputLen = -1;
 
   private:
     int port_ = 1;

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -129,6 +130,10 @@ TEST(PortBox, KeysSentToTheBoxItselfChooseNoPort) {
         QApplication::processEvents();
         form.Combo1->lineEdit()->selectAll();
     }
+    // Nor does a wheel turned over the closed box step to another port.
+    QWheelEvent wheel(QPointF(5, 5), form.Combo1->mapToGlobal(QPointF(5, 5)), {}, {0, -120},
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(form.Combo1, &wheel);
     // Combo1_Click would have saved and closed the port the fake holds open.
     EXPECT_EQ(saves.count(), 0);
     EXPECT_TRUE(port.portOpen());

@@ -22,7 +22,11 @@ class FakePort : public FakePortBase {
         return true;
     }
     bool portOpen() const override { return open; }
-    void setInBufferCount(int) override { incoming.clear(); }
+    int inBufferClears = 0;
+    void setInBufferCount(int) override {
+        incoming.clear();
+        ++inBufferClears;
+    }
     void setOutBufferCount(int) override {}
     void output(std::string_view data) override {
         if (open) {

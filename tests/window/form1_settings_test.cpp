@@ -38,7 +38,7 @@ class Form1Settings : public ::testing::Test {
         form.Timer1->stop();
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-        QCoreApplication::processEvents();  // the start-up at the first show
+        QCoreApplication::processEvents();  // the start-up at the first activation
         // Each test starts from no file; the start-up wrote the default one.
         QFile::remove(dir.filePath("config.ini"));
         saves.clear();

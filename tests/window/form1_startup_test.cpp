@@ -47,6 +47,7 @@ TEST_F(Form1Startup, NoFileWritesTheDefaultsAndAppliesNothing) {
 
 TEST_F(Form1Startup, DefaultFileIsApplied) {
     writeConfig();
+    form.pollCycle.AlarmCommandPending = true;
     start();
 
     const QRect frame = form.frameGeometry();
@@ -78,6 +79,9 @@ TEST_F(Form1Startup, DefaultFileIsApplied) {
     // The slider, Check2 and chkVersion each asked for a save: one was made.
     EXPECT_EQ(log, (Log{"Active=N", "save ComPort=Com01", "open 1", "Active=Y"}));
     EXPECT_EQ(configLine(7), "ComPort=Com01");
+    EXPECT_EQ(port.inputLen, 0);
+    EXPECT_EQ(port.inBufferClears, 1);
+    EXPECT_FALSE(form.pollCycle.anyPending());
 }
 
 struct StartupCase {
@@ -178,6 +182,20 @@ const StartupCase kStartupCases[] = {
          auto& form = t.form;
          EXPECT_EQ(form.HScroll1->value(), 50);
          EXPECT_EQ(form.Timer1->interval(), 50);
+     }},
+    {"PollrateAboveTheLimitsIsRefusedNotClamped",
+     {{8, "Pollrate=9000"}},
+     {},
+     [](testing::StartupFixture& t) { EXPECT_EQ(t.form.HScroll1->value(), 50); }},
+    {"NegativePositionIsApplied",
+     {{0, "Position-Left=-120"}, {1, "Position-Top=-60"}},
+     {},
+     [](testing::StartupFixture& t) {
+         // Applied, not refused; the offscreen platform nudges a client area
+         // that would start off the screen back by its pretend frame.
+         const QRect frame = t.form.frameGeometry();
+         EXPECT_LT(frame.left(), 0);
+         EXPECT_LT(frame.top(), 0);
      }},
     {"SmallStyleMarksOnly",
      {{3, "Height=3200"}, {4, "mnuSetup=false"}, {5, "mnuSmall=TRUE"}},

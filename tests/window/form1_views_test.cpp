@@ -2,6 +2,9 @@
 #include <QAction>
 #include <QMenu>
 #include <QStyleOptionMenuItem>
+#include <QWindow>
+
+#include "platform/qt_window_manager.h"
 
 #include "window/check_mark_menu.h"
 #include "window/startup_fixture.h"
@@ -137,6 +140,22 @@ TEST_F(Form1Views, OnTopBoxTogglesTheWindowManagerAndSavesEachTime) {
 
     form.chkOnTop->setValue(2);  // greyed is not on top
     EXPECT_EQ(windowManager.calls, (std::vector<bool>{true, false, false}));
+}
+
+// The hint goes to the native window in place: recreating it would hide
+// the window and make it flicker.
+TEST(QtWindowManagerTopmost, SetsTheHintWithoutRecreatingTheWindow) {
+    QWidget window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QWindow* handle = window.windowHandle();
+    QtWindowManager manager;
+    for (const bool onTop : {true, false}) {
+        manager.setTopmost(window, onTop);
+        EXPECT_EQ(window.windowHandle(), handle) << onTop;
+        EXPECT_TRUE(window.isVisible()) << onTop;
+        EXPECT_EQ(handle->flags().testFlag(Qt::WindowStaysOnTopHint), onTop);
+    }
 }
 
 TEST_F(Form1Views, HelpMessages) {
