@@ -224,9 +224,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     void mnuAbout_Click();
     void mnuIndex_Click();
 
-    // The frame the window manager draws, and the window's outer rectangle.
+    // The frame the window manager draws round the client window.
     QMargins frameMargins() const;
-    QRect outerFrame() const;
 
     // Places every control from its twips rectangle at the current DPI.
     void layoutControls();
@@ -257,8 +256,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     void openConfiguredPort(const StartupPlan& plan);
     void showPortName(const std::string& name);  // Combo1's text; no Combo1_Click
     void showEvent(QShowEvent* event) override;
-    // form1_desktop.cpp: the first activation runs the start-up; the outer
-    // frame is placed once the window manager has told its size.
+    // form1_desktop.cpp: the first activation runs the start-up; the frame
+    // the window manager draws round the normal window is kept for saves.
     bool event(QEvent* event) override;
     void awaitFirstActivation();
     void runFirstActivation();

@@ -77,10 +77,6 @@ QMargins Form1::frameMargins() const {
     return handle != nullptr && isVisible() ? handle->frameMargins() : QMargins();
 }
 
-QRect Form1::outerFrame() const {
-    return geometry().marginsAdded(frameMargins());
-}
-
 QRect Form1::normalClientGeometry() const {
     const QRect stored = normalGeometry();
     return !(windowState() & kNotNormal) || !stored.isValid() ? geometry() : stored;
