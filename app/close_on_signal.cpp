@@ -6,12 +6,25 @@
 #include <QSocketNotifier>
 #include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 int signalPipe[2] = {-1, -1};
+
+// Ctrl-C, a service stop, the terminal or session going away, Ctrl-\.
+constexpr int kClosingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+sigset_t closingSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int number : kClosingSignals) {
+        sigaddset(&set, number);
+    }
+    return set;
+}
 
 void onTerminatingSignal(int) {
     const char byte = 1;
@@ -21,8 +34,15 @@ void onTerminatingSignal(int) {
 
 }  // namespace
 
+void holdClosingSignals() {
+    const sigset_t set = closingSignals();
+    ::pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
 CloseOnSignal::CloseOnSignal(QWidget& window) : window_(window) {
+    const sigset_t held = closingSignals();
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) {
+        ::pthread_sigmask(SIG_UNBLOCK, &held, nullptr);
         return;
     }
     ::fcntl(signalPipe[0], F_SETFL, O_NONBLOCK);
@@ -34,16 +54,20 @@ CloseOnSignal::CloseOnSignal(QWidget& window) : window_(window) {
     action.sa_handler = onTerminatingSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    for (const int number : kClosingSignals) {
+        ::sigaction(number, &action, nullptr);
+    }
+    // A signal that came while the program was starting is handled now.
+    ::pthread_sigmask(SIG_UNBLOCK, &held, nullptr);
 }
 
 CloseOnSignal::~CloseOnSignal() {
     if (notifier_ == nullptr) {
         return;
     }
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    for (const int number : kClosingSignals) {
+        std::signal(number, SIG_DFL);
+    }
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);
 }
@@ -57,6 +81,7 @@ void CloseOnSignal::onSignal() {
 
 #else
 
+void holdClosingSignals() {}
 CloseOnSignal::CloseOnSignal(QWidget& window) : window_(window) {}
 CloseOnSignal::~CloseOnSignal() = default;
 void CloseOnSignal::onSignal() {}

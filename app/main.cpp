@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     if (veltro::printUsageIfAsked(argc, argv)) {
         return 0;
     }
+    holdClosingSignals();
     // Beyond --help the panel reads no command line: Qt sees only the program's
     // name, so none of its own options (-style, -reverse ...) can change the window.
     static int qtArgc = 1;

@@ -15,7 +15,9 @@ Files:
   config.ini   beside the program while its folder is writable (a build
                folder or a portable copy); when it is not (an installed
                package), $XDG_CONFIG_HOME/veltro-panel/config.ini, normally
-               ~/.config/veltro-panel/config.ini.
+               ~/.config/veltro-panel/config.ini. That file starts as a copy
+               of a config.ini beside the program, if there is one; once it
+               exists, it alone counts.
   ports/com<n> port n of the port box: this link in the program's folder,
                then in that per-user folder; without one, /dev/ttyS<n-1>.
                A link to a real device needs read/write access to it

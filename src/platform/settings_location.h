@@ -18,8 +18,10 @@ bool folderWritable(const QString& folder);
 
 // The folder whose config.ini a run uses: the program's folder while it is
 // writable, else the per-user folder, created when missing (silently, if it
-// can be), or the program's folder again when there is no per-user folder.
-// Decided once at start-up.
+// can be) and, when it holds no config.ini, given a copy of the program
+// folder's one. The program's folder again when there is no per-user folder,
+// or one that can neither hold a config.ini nor has one. Decided once at
+// start-up.
 QString settingsFolderFor(const QString& programDir);
 
 // Where ports/com<n> is looked for, in order: the program's folder, then the

@@ -169,6 +169,9 @@ class Form1 : public QMainWindow, public PollDisplay {
     veltro::SettingValues SettingValues{};
     // Set while config.ini exists but could not be read: saves leave it be.
     bool keepUnreadableSettingsFile = false;
+    // Set once the start-up has loaded config.ini (or found none); until
+    // then the unload leaves the file alone.
+    bool settingsLoaded = false;
     std::filesystem::path settingsFile() const;  // settingsDir/config.ini
 
     void CmdRange_Click();

@@ -134,7 +134,12 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::Form_Unload() {
     stopPortRetries();
-    SaveSettings();
+    // Closed before the start-up loaded config.ini (a logout in the first
+    // moments): the window holds only its creation state, and saving that
+    // would replace every configured value.
+    if (settingsLoaded) {
+        SaveSettings();
+    }
     writeActive(false);
 }
 

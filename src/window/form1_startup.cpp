@@ -34,7 +34,9 @@ void setIf(ValueCheckBox* box, std::optional<int> value) {
 }  // namespace
 
 void Form1::Form_Activate() {
-    if (services_.port == nullptr || services_.settingsDir.isEmpty()) {
+    // A window closed while its start-up was still queued starts nothing:
+    // it would publish "Active" = "Y" after the unload's "N".
+    if (services_.port == nullptr || services_.settingsDir.isEmpty() || !isVisible()) {
         return;
     }
     writeActive(false);
@@ -57,6 +59,7 @@ LoadOutcome Form1::loadSettingsFile() {
                 QString::fromLatin1(value.data(), static_cast<qsizetype>(value.size())));
         });
     keepUnreadableSettingsFile = outcome == LoadOutcome::Unreadable;
+    settingsLoaded = true;
     return outcome;
 }
 

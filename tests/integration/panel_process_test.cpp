@@ -1,7 +1,9 @@
 // The panel program itself, copied into a program folder next to a simulated
-// meter on port 1: it connects, polls, publishes, and closes on SIGTERM just
-// as from its close box.
+// meter on port 1: it connects, polls, publishes, and closes on SIGHUP (a
+// closed terminal or session) and SIGQUIT just as from its close box.
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include <QDir>
 #include <QFile>
@@ -65,7 +67,7 @@ class PanelProcess : public ::testing::Test {
     QProcess panel;
 };
 
-TEST_F(PanelProcess, ConnectsPollsPublishesAndClosesOnSigterm) {
+TEST_F(PanelProcess, ConnectsPollsPublishesAndClosesOnSighup) {
     writeConfig(
         "Position-Left=300\r\nPosition-Top=200\r\nPwrMode=0\r\nHeight=5145\r\n"
         "mnuSetup=True\r\nmnuSmall=false\r\nmnuVector=False\r\nComPort=Com01\r\n"
@@ -89,7 +91,7 @@ TEST_F(PanelProcess, ConnectsPollsPublishesAndClosesOnSigterm) {
     EXPECT_TRUE(configText().contains("\r\nmnuSmall=False\r\n"));
     ASSERT_TRUE(QFile::remove(dir.filePath("config.ini")));
 
-    panel.terminate();  // SIGTERM
+    ::kill(static_cast<pid_t>(panel.processId()), SIGHUP);
     ASSERT_TRUE(panel.waitForFinished(10000));
     EXPECT_EQ(panel.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(panel.exitCode(), 0);
@@ -101,7 +103,7 @@ TEST_F(PanelProcess, ConnectsPollsPublishesAndClosesOnSigterm) {
     EXPECT_EQ(published("Active"), "N");
 }
 
-TEST_F(PanelProcess, DeviceLossesAndReturnsLeakNothingAndSigtermStillClosesCleanly) {
+TEST_F(PanelProcess, DeviceLossesAndReturnsLeakNothingAndSigquitStillClosesCleanly) {
     writeConfig(
         "Position-Left=300\r\nPosition-Top=200\r\nPwrMode=0\r\nHeight=5145\r\n"
         "mnuSetup=True\r\nmnuSmall=False\r\nmnuVector=False\r\nComPort=Com01\r\n"
@@ -140,7 +142,7 @@ TEST_F(PanelProcess, DeviceLossesAndReturnsLeakNothingAndSigtermStillClosesClean
     sim.control("vanish 60000");
     ASSERT_TRUE(waitFor([&] { return published("Active") == "N"; }));
     ASSERT_TRUE(QFile::remove(dir.filePath("config.ini")));
-    panel.terminate();
+    ::kill(static_cast<pid_t>(panel.processId()), SIGQUIT);
     ASSERT_TRUE(panel.waitForFinished(10000));
     EXPECT_EQ(panel.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(panel.exitCode(), 0);

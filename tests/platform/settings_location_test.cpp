@@ -23,13 +23,15 @@ struct LocationCase {
     const char* perUserBlocker;  // a file where this folder should be, or ""
     bool expectProgramDir;
     bool expectPerUserFolder;  // the per-user folder exists afterwards
+    const char* programConfig = "";  // config.ini beside the program; copied once
 };
 
 const LocationCase kCases[] = {
     {"WritableProgramFolderKeepsConfigBesideIt", true, "", true, false},
     {"ReadOnlyProgramFolderUsesPerUserFolderCreated", false, "", false, true},
     {"ConfigHomeMissingIsCreated", false, "", false, true},
-    {"FileWhereFolderShouldBeIsLeftAlone", false, "veltro-panel", false, false},
+    {"FileWhereFolderShouldBeIsLeftAlone", false, "veltro-panel", true, false},
+    {"ReadOnlyProgramFoldersConfigSeedsThePerUserOne", false, "", false, true, "Pollrate=250\r\n"},
 };
 
 TEST(SettingsLocation, ChoosesOneFolderWithoutWritingElsewhere) {
@@ -43,6 +45,9 @@ TEST(SettingsLocation, ChoosesOneFolderWithoutWritingElsewhere) {
         if (std::string(row.name) != "ConfigHomeMissingIsCreated") {
             fs::create_directory(configHome);
             fs::permissions(configHome, fs::perms::all);
+        }
+        if (*row.programConfig != '\0') {
+            testing::writeBytes(program / "config.ini", row.programConfig);
         }
         if (*row.perUserBlocker != '\0') {
             testing::writeBytes(configHome / row.perUserBlocker, "x");
@@ -60,7 +65,10 @@ TEST(SettingsLocation, ChoosesOneFolderWithoutWritingElsewhere) {
             return settingsFolderFor(programDir) == expected &&
                    QFileInfo(expected).isDir() == (row.expectProgramDir || row.expectPerUserFolder);
         }));
-        EXPECT_TRUE(fs::is_empty(program)) << "nothing left in the program's folder";
+        EXPECT_EQ(std::distance(fs::directory_iterator(program), {}), *row.programConfig ? 1 : 0);
+        if (*row.programConfig != '\0') {
+            EXPECT_EQ(testing::readBytes(configHome / "veltro-panel/config.ini"), row.programConfig);
+        }
     }
 }
 

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <iostream>
 #include <random>
 #include <thread>
 #include <vector>
@@ -69,26 +73,67 @@ TEST(WriteSettingsFile, ReadOnlyFolderFailsAndKeepsTheOldFile) {
     }
 }
 
-// A file-size limit makes every write past it fail as a full disk would,
-// for root as well. Runs in a child so the limit stays there.
-TEST(WriteSettingsFile, FullDiskFailsAndKeepsTheOldFile) {
-    TempDir dir;
-    const auto file = dir.file("config.ini");
-    writeBytes(file, "old\r\n");
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{1000, 1000};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(writeSettingsFile(file, std::string(100000, 'n')) ? 1 : 0);
+// Each way a save can fail part-way leaves the old file byte for byte, and
+// the next save that can complete writes. A file-size limit fails writes as
+// a full disk does, for any user; the other rows break a small tmpfs, which
+// the test mounts when it runs as root.
+struct SaveFault {
+    const char* name;
+    const char* breakDisk;  // shell command run in the folder; "": the size limit
+    size_t bytes;           // the failing save's size
+};
+const SaveFault kSaveFaults[] = {
+    {"SmallSavePastSizeLimitFailsOnlyAtTheLastFlush", "", 300},
+    {"LargeSavePastSizeLimit", "", 100000},
+    {"SmallSaveOnFullDisk", "dd if=/dev/zero of=fill/blocks bs=4k", 300},
+    {"SaveLargerThanTheRoomLeft", "dd if=/dev/zero of=fill/b bs=4k; truncate -s -16k fill/b", 100000},
+    {"NoInodeLeft", "seq 20 | xargs -I@ touch fill/@", 300},
+    {"ImmutableConfigFailsTheRename", "chattr +i config.ini", 300},
+};
+
+struct Unmount {
+    std::string at;
+    ~Unmount() {
+        if (!at.empty()) umount2(at.c_str(), MNT_DETACH);
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "a save that could not be written reported success";
-    EXPECT_EQ(readBytes(file), "old\r\n");
-    EXPECT_EQ(entries(dir.path()), kOnlyConfig);
+};
+
+TEST(WriteSettingsFile, FailedSaveKeepsTheOldFileByteForByte) {
+    for (const SaveFault& row : kSaveFaults) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        const bool onTmpfs = *row.breakDisk != '\0';
+        if (onTmpfs && geteuid() != 0) {
+            std::cout << "[  SKIPPED ] " << row.name << ": mounting a tmpfs needs root\n";
+            continue;
+        }
+        const Unmount unmount{onTmpfs ? dir.path().string() : ""};
+        ASSERT_TRUE(!onTmpfs || mount("tmpfs", dir.path().c_str(), "tmpfs", 0,
+                                      "size=256k,nr_inodes=16") == 0);
+        const auto file = dir.file("config.ini");
+        ASSERT_TRUE(writeSettingsFile(file, defaultSettingsText()));
+        const std::string inFolder = "cd " + dir.path().string() + " && { mkdir -p fill; ";
+        std::system((inFolder + row.breakDisk + "\n} 2>/dev/null").c_str());
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlim_t limit = onTmpfs ? RLIM_INFINITY : row.bytes / 3;
+            const rlimit size{limit, limit};
+            setrlimit(RLIMIT_FSIZE, &size);
+            _exit(writeSettingsFile(file, std::string(row.bytes, 'n')) ? 1 : 0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "failure reported as success";
+        EXPECT_EQ(readBytes(file), defaultSettingsText());
+        auto names = entries(dir.path());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"config.ini", "fill"}));
+        std::system((inFolder + "chattr -i config.ini; rm -rf fill; } 2>/dev/null").c_str());
+        EXPECT_TRUE(writeSettingsFile(file, "next\r\n"));
+        EXPECT_EQ(readBytes(file), "next\r\n");
+    }
 }
 
 // A process killed at any moment of a save leaves one complete version.
