@@ -44,7 +44,7 @@ class FloorWindow : public QMainWindow {
         resize(389, 308 + menuBar()->sizeHint().height());  // the panel's size at 96 dpi
 
         port_.setPortName(device);
-        port_.setBaudRate(QSerialPort::Baud9600);
+        port_.setBaudRate(QSerialPort::Baud115200);  // the simulated meter's default speed
         if (!port_.open(QIODevice::ReadWrite)) {
             std::fprintf(stderr, "veltro-bench-floor: cannot open %s\n", qPrintable(device));
         }

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
+#include <memory>
+#include <vector>
 
 #include "desktop/x_session.h"
 
@@ -276,5 +279,53 @@ TEST_F(PanelOnDesktop, StylesTypedPortAndHandMoveUnderOpenbox) {
         << saved.toStdString();
     EXPECT_TRUE(saved.contains("\r\nComPort=Com03\r\n")) << "typed text reaches the next save";
 }
+
+// The link lamp as the X server shows it, against a meter answering every
+// poll: 200 samples of its centre pixel, one every 100 ms, at each Pollrate.
+class LampAtPollrate : public PanelOnDesktop, public ::testing::WithParamInterface<int> {};
+
+TEST_P(LampAtPollrate, GreenInEverySample) {
+    writeConfig(
+        QByteArray(kConfig).replace("Pollrate=100", "Pollrate=" + QByteArray::number(GetParam())));
+    XSession x;
+    ASSERT_TRUE(x.start(true));
+    ASSERT_NO_FATAL_FAILURE(startPanel(x));
+    const QString window = x.findWindow("Veltro Virtual Control Panel");
+    auto startSample = [&] {  // the lamp's centre in the client window
+        auto shot = std::make_unique<QProcess>();
+        shot->setProcessEnvironment(x.environment());
+        shot->start("import",
+                    {"-silent", "-window", window, "-crop",
+                     QString("1x1+344+%1").arg(kMenuBarHeight + 144), "-depth", "8", "txt:-"});
+        return shot;
+    };
+    auto isGreen = [](QProcess& shot) {  // "0,0: (0,200,0)  #00C800  ..."
+        shot.waitForFinished(20000);
+        const QString text = QString::fromLatin1(shot.readAllStandardOutput());
+        const QColor pixel(text.mid(text.indexOf(QLatin1String("  #")) + 2, 7));
+        return pixel.green() > pixel.red() + 50;
+    };
+    ASSERT_TRUE(waitFor([&] { return isGreen(*startSample()); })) << "the first frames came in";
+
+    // A sample takes longer than 100 ms: a few run at once.
+    std::vector<std::unique_ptr<QProcess>> running;
+    int red = 0;
+    QElapsedTimer clock;
+    clock.start();
+    for (int next = 0; next < 200 || !running.empty(); QTest::qWait(5)) {
+        if (next < 200 && clock.elapsed() >= next * 100) {
+            running.push_back(startSample());
+            ++next;
+        }
+        if (!running.empty() && running.front()->state() == QProcess::NotRunning) {
+            red += isGreen(*running.front()) ? 0 : 1;
+            running.erase(running.begin());
+        }
+    }
+    EXPECT_EQ(red, 0) << "red in " << red << " of 200 samples over " << clock.elapsed() << " ms";
+    ASSERT_NO_FATAL_FAILURE(closePanel());
+}
+
+INSTANTIATE_TEST_SUITE_P(Pollrates, LampAtPollrate, ::testing::Values(50, 100));
 
 }  // namespace

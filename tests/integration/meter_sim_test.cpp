@@ -6,6 +6,7 @@
 
 #include "command_parser.h"
 #include "line_control.h"
+#include "line_pacing.h"
 #include "meter/status_frame.h"
 #include "meter_behaviour.h"
 #include "reading_model.h"
@@ -192,6 +193,11 @@ TEST(SimOptionsTest, ParsesSwitches) {
     ASSERT_TRUE(parseOptions(5, const_cast<char**>(vanish), options, error)) << error;
     EXPECT_EQ(options.vanishAfterMs, 1500);
     EXPECT_EQ(options.vanishForMs, 300);
+    EXPECT_EQ(options.generation, Generation::Newer);
+    const char* line[] = {"sim", "--generation", "older", "--turnaround", "7", "--generation"};
+    ASSERT_TRUE(parseOptions(5, const_cast<char**>(line), options, error)) << error;
+    EXPECT_TRUE(options.generation == Generation::Older && options.turnaroundMs == 7);
+    EXPECT_FALSE(parseOptions(6, const_cast<char**>(line), options, error)) << "no generation";
 }
 
 TEST(LineControlTest, VanishAndFloodTakeMilliseconds) {
@@ -201,9 +207,67 @@ TEST(LineControlTest, VanishAndFloodTakeMilliseconds) {
     EXPECT_EQ(vanish->kind, Kind::Vanish);
     EXPECT_EQ(vanish->duration.count(), 250);
     EXPECT_EQ(parseLineControl("flood 12000")->kind, Kind::Flood);
+    EXPECT_EQ(parseLineControl("turnaround 5")->kind, Kind::Turnaround);
     for (const char* bad : {"vanish", "vanish ", "vanish -1", "vanish 2s", "flood x", "gap 5"}) {
         EXPECT_FALSE(parseLineControl(bad)) << bad;
     }
+}
+
+// The meter of one generation answering one command sent at the panel's line
+// speed: when the reply's last character has arrived, counted from the moment
+// the command was handed over.
+struct LineCase {
+    Generation meter;
+    int panelBaud;
+    std::string command;
+    double replyEndsMs;  // the command's characters + 2 ms turnaround + 43 characters; 0: none
+};
+
+TEST(MeterLineTest, RepliesTakeTheirTimeOnTheWireAndAWrongSpeedGarbles) {
+    using namespace std::chrono_literals;
+    const LineCase cases[] = {
+        {Generation::Older, 38400, ";P?", 0.78125 + 2 + 11.19792},
+        {Generation::Newer, 115200, "P", 0.08681 + 2 + 3.73264},
+        {Generation::Newer, 115200, ";P?", 0.26042 + 2 + 3.73264},
+        {Generation::Older, 38400, "P", 0},  // the short commands came later
+        {Generation::Newer, 38400, ";P?", 0},
+        {Generation::Older, 115200, "P", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command + " at " + std::to_string(c.panelBaud));
+        SimOptions options;
+        options.generation = c.meter;
+        MeterBehaviour meter(options);
+        CommandParser parser;
+        PacedLine line;
+        const int meterBaud = lineSpeedOf(c.meter);
+        const auto sent = Clock::now();
+        std::string noise;
+        for (const auto& [command, end] :
+             hearCommands(parser, c.command, sent, c.panelBaud, meterBaud, noise)) {
+            for (auto& write : meter.handle(command, end + 2ms).writes) {
+                line.send(write.bytes, write.due, meterBaud);
+            }
+        }
+        EXPECT_EQ(noise.empty(), c.panelBaud == meterBaud);
+        const auto ends = sent + std::chrono::round<std::chrono::nanoseconds>(
+                                     std::chrono::duration<double, std::milli>(c.replyEndsMs));
+        const std::string early = line.takeArrived(ends - 5us);
+        EXPECT_EQ(early.size(), c.replyEndsMs > 0 ? kFrameLength - 1 : 0) << "the last one is late";
+        EXPECT_EQ(isStatusFrame(early + line.takeArrived(ends + 5us)), c.replyEndsMs > 0);
+    }
+    // A flood at 115200 baud: 115 characters in 10 ms, no more.
+    PacedLine flood;
+    const auto start = Clock::now();
+    flood.keepBusy('#', start + 10ms, start, 115200);
+    EXPECT_EQ(flood.takeArrived(start + 10ms).size(), 115u);
+
+    // What the panel's end makes of characters sent at the other speed.
+    const std::string frame = buildFrame(ReadingModel{}.nextReading());
+    EXPECT_EQ(receivedAtSpeed("P", 115200, 38400), "\xfe");
+    EXPECT_EQ(receivedAtSpeed("P", 38400, 115200), std::string("\0\x1c", 2));
+    EXPECT_EQ(receivedAtSpeed(frame, 115200, 38400).size(), 14u);
+    EXPECT_FALSE(isStatusFrame(receivedAtSpeed(frame, 38400, 115200)));
 }
 
 }  // namespace

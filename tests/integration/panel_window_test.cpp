@@ -19,6 +19,7 @@
 #include "window/colour_button.h"
 #include "window/fakes.h"
 #include "window/form1.h"
+#include "window/value_check_box.h"
 
 namespace veltro {
 namespace {
@@ -51,6 +52,7 @@ class PanelWithMeter : public ::testing::Test {
 };
 
 TEST_F(PanelWithMeter, StartsPollsAndSendsTheButtonsCommands) {
+    sim.control("generation older");
     writeConfig("0");
     QtSerialPort port(dir.path());
     testing::RecordingStore store;
@@ -145,6 +147,37 @@ TEST_F(PanelWithMeter, LostDeviceReadsInactiveAndComesBackByItself) {
     })) << simLog();
     form.close();
     EXPECT_EQ(lastWritten(store, "Active"), "N");
+}
+
+// A meter of the other generation hears and sends noise: the red lamp and no
+// "Reading" until the firmware box matches it, then green within two polls.
+TEST_F(PanelWithMeter, WrongLineSpeedShowsRedUntilTheFirmwareBoxMatches) {
+    for (const auto& [version, meter] :
+         {std::pair{"0", "generation newer"}, std::pair{"1", "generation older"}}) {
+        SCOPED_TRACE(meter);
+        sim.control(meter);
+        ASSERT_TRUE(waitFor([&] { return simLog().find(meter) != std::string::npos; }));
+        writeConfig(version);
+        QtSerialPort port(dir.path());
+        testing::RecordingStore store;
+        Form1 form(Form1Services{dir.path(), &port, &store, nullptr, nullptr});
+        int ticks = 0;
+        QObject::connect(form.Timer1, &QTimer::timeout, [&] { ++ticks; });
+        form.show();
+        const std::size_t heard = simLog().size();
+        ASSERT_TRUE(waitFor([&] {
+            return ticks >= 6 && simLog().find("understood nothing", heard) != std::string::npos;
+        })) << simLog();
+        EXPECT_FALSE(form.Picture5->isVisibleTo(&form));
+        EXPECT_EQ(lastWritten(store, "Reading"), "") << "nothing published";
+
+        ticks = 0;
+        QTest::mouseClick(form.chkVersion, Qt::LeftButton);
+        ASSERT_TRUE(waitFor([&] { return form.Picture5->isVisibleTo(&form); })) << simLog();
+        EXPECT_LE(ticks, 2);
+        EXPECT_EQ(lastWritten(store, "Reading"), "50.0");
+        form.close();
+    }
 }
 
 }  // namespace

@@ -72,7 +72,13 @@ class SerialEndToEndTest : public ::testing::Test {
     }
     QString linkPath() const { return dir.filePath(QStringLiteral("ports/com%1").arg(kPort)); }
 
+    // Opens at `settings` with a meter of the generation that speed belongs to.
     void openPort(const std::string& settings) {
+        const std::string generation =
+            settings.starts_with("38400") ? "generation older" : "generation newer";
+        control(generation.c_str());
+        ASSERT_TRUE(
+            testing::waitFor([&] { return simLog().find(generation) != std::string::npos; }));
         ASSERT_TRUE(port.setCommPort(kPort));
         ASSERT_TRUE(port.setSettings(settings));
         port.setInputLen(0);

@@ -15,6 +15,8 @@ std::optional<LineControl> parseLineControl(const std::string& line) {
         control.kind = LineControl::Kind::Vanish;
     } else if (key == "flood") {
         control.kind = LineControl::Kind::Flood;
+    } else if (key == "turnaround") {
+        control.kind = LineControl::Kind::Turnaround;
     } else {
         return std::nullopt;
     }

@@ -2,6 +2,7 @@
 // demonstrations and tests on Linux. See --help.
 #include <poll.h>
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 
 #include "command_parser.h"
 #include "line_control.h"
+#include "line_pacing.h"
 #include "meter_behaviour.h"
 #include "platform/settings_location.h"
 #include "pty_link.h"
@@ -68,7 +70,10 @@ void log(const std::string& line) {
 class Simulator {
   public:
     Simulator(const SimOptions& options, ReplugLine& line)
-        : behaviour_(options), line_(line), vanishFor_(options.vanishForMs) {
+        : behaviour_(options),
+          line_(line),
+          turnaround_(options.turnaroundMs),
+          vanishFor_(options.vanishForMs) {
         if (options.vanishAfterMs >= 0) {
             vanishAt_ = Clock::now() + std::chrono::milliseconds(options.vanishAfterMs);
         }
@@ -78,11 +83,11 @@ class Simulator {
     void run() {
         for (;;) {
             const int master = line_.masterFd();
-            const short masterEvents = flooding() ? POLLIN | POLLOUT : POLLIN;
             pollfd fds[3] = {
-                {signalPipe[0], POLLIN, 0}, {stdinFd_, POLLIN, 0}, {master, masterEvents, 0}};
+                {signalPipe[0], POLLIN, 0}, {stdinFd_, POLLIN, 0}, {master, POLLIN, 0}};
             const nfds_t count = master >= 0 ? 3 : 2;
-            if (::poll(fds, count, timeoutMs()) < 0 && errno != EINTR) {
+            const auto wait = waitTime();
+            if (::ppoll(fds, count, wait ? &*wait : nullptr, nullptr) < 0 && errno != EINTR) {
                 log("poll failed");
                 return;
             }
@@ -96,25 +101,20 @@ class Simulator {
                 readControl();
             }
             replugDue();
-            writeDue();
-            if (count == 3 && (fds[2].revents & POLLOUT)) {
-                floodSome();
-            }
+            startDue();
+            floodSome();
+            deliverArrived();
         }
     }
 
   private:
-    static int msUntil(Clock::time_point when) {
-        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(when - Clock::now()).count();
-        return ms < 0 ? 0 : static_cast<int>(ms);
-    }
-
-    int timeoutMs() const {
-        int wait = -1;
-        auto consider = [&wait](std::optional<Clock::time_point> when) {
-            if (when) {
-                const int ms = msUntil(*when);
-                wait = wait < 0 ? ms : std::min(wait, ms);
+    // Until the next thing due; none: wait for input.
+    std::optional<timespec> waitTime() const {
+        const auto now = Clock::now();
+        std::optional<Clock::time_point> first;
+        auto consider = [&first](std::optional<Clock::time_point> when) {
+            if (when && (!first || *when < *first)) {
+                first = when;
             }
         };
         if (!pending_.empty()) {
@@ -122,11 +122,18 @@ class Simulator {
         }
         consider(vanishAt_);
         consider(returnAt_);
-        if (floodUntil_) {
-            consider(*floodUntil_);
+        consider(floodUntil_);
+        consider(paced_.nextHandOver(now));
+        if (!first) {
+            return std::nullopt;
         }
-        return wait;
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::max(*first - now, Clock::duration::zero()));
+        return timespec{static_cast<time_t>(ns.count() / 1'000'000'000),
+                        static_cast<long>(ns.count() % 1'000'000'000)};
     }
+
+    int meterSpeed() const { return lineSpeedOf(behaviour_.generation()); }
 
     bool flooding() const { return floodUntil_ && Clock::now() < *floodUntil_; }
 
@@ -137,8 +144,16 @@ class Simulator {
             return;
         }
         const auto now = Clock::now();
-        for (const auto& command : parser_.feed(std::string(buffer, static_cast<size_t>(n)))) {
-            auto outcome = behaviour_.handle(command, now);
+        const std::string bytes(buffer, static_cast<size_t>(n));
+        const int lineSpeed = terminalSpeed(line_.masterFd());
+        std::string noise;
+        const auto heard = hearCommands(parser_, bytes, now, lineSpeed, meterSpeed(), noise);
+        if (lineSpeed != meterSpeed()) {
+            log("heard \"" + printable(noise) + "\" with the line at " + std::to_string(lineSpeed) +
+                " baud, the meter at " + std::to_string(meterSpeed()) + ": understood nothing");
+        }
+        for (const auto& [command, end] : heard) {
+            auto outcome = behaviour_.handle(command, end + turnaround_);
             log("received \"" + printable(command.text) + "\" (" + describe(command.kind) +
                 "): " + outcome.note);
             for (auto& write : outcome.writes) {
@@ -172,6 +187,11 @@ class Simulator {
     }
 
     void applyLineControl(const LineControl& control) {
+        if (control.kind == LineControl::Kind::Turnaround) {
+            turnaround_ = control.duration;
+            log("turnaround " + std::to_string(control.duration.count()) + " ms");
+            return;
+        }
         if (control.kind == LineControl::Kind::Flood) {
             floodUntil_ = Clock::now() + control.duration;
             log("flooding for " + std::to_string(control.duration.count()) + " ms");
@@ -192,6 +212,7 @@ class Simulator {
                 return;
             }
             pending_.clear();  // replies of the old device go with it
+            paced_.clear();
             parser_ = CommandParser{};
             floodUntil_.reset();
             returnAt_ = now + vanishFor_;
@@ -208,27 +229,45 @@ class Simulator {
         }
     }
 
-    void writeDue() {
+    // Replies whose time has come go to the transmitter, which paces them.
+    void startDue() {
         const auto now = Clock::now();
         while (!pending_.empty() && pending_.begin()->first <= now) {
-            const std::string& bytes = pending_.begin()->second;
-            const ssize_t n =
-                line_.masterFd() >= 0 ? ::write(line_.masterFd(), bytes.data(), bytes.size()) : -1;
-            if (n != static_cast<ssize_t>(bytes.size())) {
-                log("reply not fully sent (nobody reading?)");
-            }
-            pending_.erase(pending_.begin());
+            auto due = pending_.begin();
+            paced_.send(std::move(due->second), due->first, meterSpeed());
+            pending_.erase(due);
         }
     }
 
-    // As much junk as the line takes now; the master is non-blocking.
+    // Junk as fast as the line takes it, a little ahead of time.
     void floodSome() {
         if (!flooding()) {
             floodUntil_.reset();
             return;
         }
-        static const std::string junk(65536, '#');
-        (void)!::write(line_.masterFd(), junk.data(), junk.size());
+        const auto now = Clock::now();
+        paced_.keepBusy('#', std::min(*floodUntil_, now + std::chrono::milliseconds(20)), now,
+                        meterSpeed());
+    }
+
+    // The characters on the wire by now, as the panel's end receives them at
+    // the speed it has set. The master is non-blocking.
+    void deliverArrived() {
+        std::string bytes = paced_.takeArrived(Clock::now());
+        const int master = line_.masterFd();
+        if (bytes.empty() || master < 0) {
+            return;
+        }
+        const int lineSpeed = terminalSpeed(master);
+        if (lineSpeed != meterSpeed()) {
+            bytes = receivedAtSpeed(bytes, meterSpeed(), lineSpeed);
+        }
+        const ssize_t n = bytes.empty() ? 0 : ::write(master, bytes.data(), bytes.size());
+        const bool lost = n != static_cast<ssize_t>(bytes.size());
+        if (lost && !losing_) {
+            log("bytes lost: nobody reading?");
+        }
+        losing_ = lost;
     }
 
     MeterBehaviour behaviour_;
@@ -237,6 +276,9 @@ class Simulator {
     int stdinFd_ = STDIN_FILENO;
     std::string controlText_;
     std::multimap<Clock::time_point, std::string> pending_;
+    PacedLine paced_;
+    std::chrono::milliseconds turnaround_;
+    bool losing_ = false;
     std::chrono::milliseconds vanishFor_;
     std::optional<Clock::time_point> vanishAt_;
     std::optional<Clock::time_point> returnAt_;
@@ -271,7 +313,10 @@ int main(int argc, char** argv) {
     }
     std::cout << line.devicePath() << std::endl;
     log("link " + line.linkPath() + " -> " + line.devicePath() + ", fault " +
-        faultName(options.fault) + (options.steady ? ", steady readings" : ", moving readings"));
+        faultName(options.fault) + (options.steady ? ", steady readings" : ", moving readings") +
+        ", " + generationName(options.generation) + " firmware at " +
+        std::to_string(lineSpeedOf(options.generation)) + " baud, turnaround " +
+        std::to_string(options.turnaroundMs) + " ms");
 
     Simulator(options, line).run();
     line.removeLink();

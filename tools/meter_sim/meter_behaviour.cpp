@@ -22,7 +22,10 @@ bool parseMilliseconds(const std::string& text, std::chrono::milliseconds& out) 
 }  // namespace
 
 MeterBehaviour::MeterBehaviour(const SimOptions& options)
-    : fault_(options.fault), gap_(options.gapMs), delay_(options.delayMs) {
+    : fault_(options.fault),
+      generation_(options.generation),
+      gap_(options.gapMs),
+      delay_(options.delayMs) {
     model_.setSteady(options.steady);
 }
 
@@ -30,6 +33,9 @@ MeterBehaviour::Outcome MeterBehaviour::handle(const MeterCommand& command, Cloc
     using Kind = MeterCommand::Kind;
     if (now < busyUntil_ && command.kind != Kind::Unknown) {
         return {{}, "ignored: busy sending"};
+    }
+    if (command.kind != Kind::Unknown && !understands(generation_, command)) {
+        return {{}, std::string("not known to the ") + generationName(generation_) + " firmware"};
     }
     switch (command.kind) {
         case Kind::Poll:
@@ -89,6 +95,13 @@ std::string MeterBehaviour::control(const std::string& line) {
         fault_ = *fault;
         busyUntil_ = {};
         return std::string("fault ") + faultName(fault_);
+    }
+    if (line.starts_with("generation ")) {
+        if (const auto generation = generationByName(line.substr(line.find(' ') + 1))) {
+            generation_ = *generation;
+            return line + " (" + std::to_string(lineSpeedOf(generation_)) + " baud)";
+        }
+        return {};
     }
     if (line == "steady" || line == "moving") {
         model_.setSteady(line == "steady");

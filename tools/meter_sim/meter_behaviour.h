@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "command_parser.h"
+#include "firmware_generation.h"
 #include "reading_model.h"
 #include "sim_options.h"
 
@@ -29,18 +30,21 @@ class MeterBehaviour {
 
     Outcome handle(const MeterCommand& command, Clock::time_point now);
 
-    // A control line from stdin ("split", "steady", "gap 300", ...); returns
+    // A control line from stdin ("split", "steady", "gap 300",
+    // "generation older", ...); returns
     // what it did, or an empty text for a line it does not understand.
     std::string control(const std::string& line);
 
     ReadingModel& model() { return model_; }
     Fault fault() const { return fault_; }
+    Generation generation() const { return generation_; }
 
   private:
     Outcome answerPoll(Clock::time_point now);
 
     ReadingModel model_;
     Fault fault_;
+    Generation generation_;
     std::chrono::milliseconds gap_;
     std::chrono::milliseconds delay_;
     Clock::time_point busyUntil_{};

@@ -73,6 +73,12 @@ Options:
   --late            answer each poll after --delay ms
   --gap MS          gap of --split (default 500)
   --delay MS        delay of --late (default 500)
+  --generation G    the meter's firmware generation: "older" runs at 38400 baud
+                    and knows only the long commands (";P?"), "newer" (the
+                    default) runs at 115200 baud and knows the short ones ("P")
+                    as well as the long ones
+  --turnaround MS   from the end of a command to the first character of the
+                    reply (default 2)
   --vanish-after MS vanish once, MS after the start, as an adapter pulled out:
                     the pseudo-terminal is closed and the link removed
   --vanish-for MS   how long it stays away (default 2000); then a new
@@ -80,9 +86,20 @@ Options:
                     gets) is linked again and its path printed on stdout
   -h, --help        show this text
 
+The line: the meter sends at its generation's speed, 10 bit times a
+character (start, 8 data, stop bits; 43 characters take 11.2 ms at 38400 baud,
+3.7 ms at 115200), a reply as one stream of characters after its turnaround,
+counted from the end of the command (the command's own characters at the
+line's speed included). While the speed that the panel set on its end of the
+pseudo-terminal differs from the meter's, the meter understands no command and
+whatever it sends arrives as a UART at the wrong speed reads it: fewer or more
+bytes, mixed bits, framing errors as zero bytes.
+
 Control lines on stdin, one per line, switch at run time:
   normal | silent | garbage | split | cr | double | late
   steady | moving | gap MS | delay MS
+  turnaround MS     as --turnaround
+  generation G      swap in a meter of generation G (older or newer)
   vanish MS         vanish now and come back after MS, as --vanish-for
   flood MS          send junk as fast as the line takes it for MS
 
@@ -130,6 +147,18 @@ bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error
             int& target = arg == "--gap" ? options.gapMs : options.delayMs;
             if (!parseNumber(value(), 0, 60000, target)) {
                 error = std::string(arg) + " needs milliseconds from 0 to 60000";
+                return false;
+            }
+        } else if (arg == "--generation") {
+            const auto generation = generationByName(std::string(value()));
+            if (!generation) {
+                error = "--generation needs older or newer";
+                return false;
+            }
+            options.generation = *generation;
+        } else if (arg == "--turnaround") {
+            if (!parseNumber(value(), 0, 60000, options.turnaroundMs)) {
+                error = "--turnaround needs milliseconds from 0 to 60000";
                 return false;
             }
         } else {

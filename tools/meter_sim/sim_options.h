@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "firmware_generation.h"
+
 namespace veltro::sim {
 
 // How the simulated meter misbehaves when it answers a poll.
@@ -28,6 +30,9 @@ struct SimOptions {
     int delayMs = 500;
     int vanishAfterMs = -1;  // once, this long after the start; -1 never
     int vanishForMs = 2000;
+    // The line: the meter's speed and dialect, and its turnaround.
+    Generation generation = Generation::Newer;
+    int turnaroundMs = 2;
     bool help = false;
 };
 
