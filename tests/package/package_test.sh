@@ -73,7 +73,7 @@ start_panel() {
         head -n 1) || fail "no panel window"
 }
 close_panel() {
-    kill -TERM "$panel_pid"  # closes the window as its close box does
+    kill -"${1:-TERM}" "$panel_pid"  # TERM closes the window as its close box does
     wait "$panel_pid" || true
     panel_pid=""
 }
@@ -86,7 +86,9 @@ start_panel
 wait_until '[ -f "$config" ]' || fail "no per-user config.ini"
 grep -q $'^ComPort=Com01\r$' "$config" || fail "default file"
 grep -q $'^mnuSmall=False\r$' "$config" || fail "default style"
-close_panel
+# Ended without a close, which would save the window's own first state over
+# the defaults: the next start runs on them, at the simulated meter's speed.
+close_panel KILL
 
 spawn "$root/usr/bin/veltro-meter-sim" --steady >"$work/sim.out" 2>"$work/sim.log"
 sim_pid=$!
