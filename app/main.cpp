@@ -6,7 +6,7 @@
 #include "close_on_signal.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_serial_port.h"
-#include "platform/qt_settings_store.h"
+#include "platform/app_settings_store.h"
 #include "platform/qt_window_manager.h"
 #include "platform/settings_location.h"
 #include "usage.h"
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     // per-user folder.
     const QString settingsDir = veltro::settingsFolderFor(programDir);
     veltro::QtSerialPort port(programDir, settingsDir);
-    veltro::QtSettingsStore store;
+    veltro::AppSettingsStore store;
     veltro::QtMessageBox messageBox;
     veltro::QtWindowManager windowManager;
 

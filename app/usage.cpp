@@ -22,8 +22,13 @@ Files:
                then in that per-user folder; without one, /dev/ttyS<n-1>.
                A link to a real device needs read/write access to it
                (group dialout).
-On Windows the per-user folder is %LOCALAPPDATA%\veltro-panel and port n is
-COM<n>.
+  $XDG_RUNTIME_DIR/RAREduzo/RAREduzo.ini
+               "Reading" and "Active" for other programs, group [Settings];
+               in memory, emptied at reboot (without XDG_RUNTIME_DIR:
+               /tmp/runtime-<user>).
+On Windows the per-user folder is %LOCALAPPDATA%\veltro-panel, port n is
+COM<n>, and "Reading" and "Active" are in the registry under
+HKEY_CURRENT_USER\Software\VB and VBA Program Settings\RAREduzo\Settings.
 )";
 
 }  // namespace

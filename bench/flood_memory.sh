@@ -13,9 +13,10 @@ mkfifo "$dir/control"
 sim=$!
 exec 3>"$dir/control"
 sleep 1
-QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$dir/xdg" "$dir/veltro-panel" &
+mkdir -m 700 "$dir/run"
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$dir/xdg" XDG_RUNTIME_DIR="$dir/run" "$dir/veltro-panel" &
 panel=$!
-ini="$dir/xdg/RAREduzo/RAREduzo.ini"
+ini="$dir/run/RAREduzo/RAREduzo.ini"
 until grep -q 'Reading=50.0' "$ini" 2>/dev/null; do sleep 0.2; done
 echo "flood $((seconds * 1000))" >&3
 sleep "$seconds"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "meter/status_frame.h"
-#include "platform/qt_settings_store.h"
+#include "platform/app_settings_store.h"
 #include "readout/publication.h"
 #include "window/fakes.h"
 #include "window/form1.h"
@@ -47,18 +47,19 @@ void BM_WindowPollCycle(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowPollCycle);
 
+// Argument 0: a moving reading (each write a new file); 1: a steady one.
 void BM_PublishReading(benchmark::State& state) {
     QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    veltro::QtSettingsStore store;
+    qputenv("XDG_RUNTIME_DIR", config.path().toLocal8Bit());
+    veltro::AppSettingsStore store;
     veltro::ReadingPublication publication(store);
-    const std::array<std::string, 2> readings = {"43.9", "44.0"};
+    const std::array<std::string, 2> readings = {"43.9", state.range(0) ? "43.9" : "44.0"};
     std::size_t next = 0;
     for (auto _ : state) {
         publication.publishReading(readings[next++ & 1]);
     }
 }
-BENCHMARK(BM_PublishReading);
+BENCHMARK(BM_PublishReading)->Arg(0)->Arg(1);
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include "window/bar_widget.h"
 #include "window/colour_button.h"
 #include "window/form1.h"
+#include "window/meter_text.h"
 #include "window/scale_label.h"
 #include "window/value_check_box.h"
 
@@ -19,10 +20,9 @@ QString text(const std::string& ascii) {
     return QString::fromLatin1(ascii);
 }
 
-// A box too narrow for its number shows the number's start, not its end.
+// A box too narrow for its text shows the text's start, not its end.
 // Setting a box to the text it already shows would repaint it for nothing.
-void showFromStart(QLineEdit* box, const std::string& ascii) {
-    const QString shown = text(ascii);
+void showFromStart(QLineEdit* box, const QString& shown) {
     if (shown == box->text() && box->cursorPosition() == 0 && !box->hasSelectedText()) {
         return;
     }
@@ -37,6 +37,11 @@ void setLimitsMaxFirst(BarWidget* bar, const BarSetting& setting) {
 
 }  // namespace
 
+// The frame as received; a steady meter sends the same one every time.
+void Form1::showInputString(const std::string& frameText) {
+    showFromStart(Text1, meterTextForDisplay(frameText));
+}
+
 void Form1::setAlarmColour(AlarmColour colour) {
     CmdAlarm->setFaceColour(colour == AlarmColour::Alarm ? kAlarmRed : QColor());
 }
@@ -48,7 +53,7 @@ QColor Form1::alarmButtonColour() const {
 void Form1::updateReadout(ReadingRecord& record) {
     const ReadoutUpdate update = computeReadout(record, RangeMode, chkHiPwr->value());
     for (std::size_t i = 0; i < update.vectorTexts.size(); ++i) {
-        showFromStart(txtVector[i], update.vectorTexts[i]);
+        showFromStart(txtVector[i], text(update.vectorTexts[i]));
     }
     if (update.modeCaption) {
         Label35->setText(text(*update.modeCaption));
@@ -66,22 +71,23 @@ void Form1::updateReadout(ReadingRecord& record) {
         setAlarmColour(*update.alarmColour);
     }
     LblPwr->setText(text(update.powerText));
-    showFromStart(TxtSWR, update.swrText);
+    showFromStart(TxtSWR, text(update.swrText));
 }
 
 void Form1::updateBargraphs(ReadingRecord& record) {
     const BargraphUpdate update =
         computeBargraphs(record, RangeIndex, chkHiPwr->value(), Check1->value());
-    ProgressBar1[0]->show();
-    ProgressBar1[1]->show();
-    ProgressBar3[0]->show();
+    // setVisible, not show(): on a shown widget it returns at once, every frame.
+    ProgressBar1[0]->setVisible(true);
+    ProgressBar1[1]->setVisible(true);
+    ProgressBar3[0]->setVisible(true);
 
     ProgressBar3[0]->setMin(update.swr.min);
     ProgressBar3[0]->setMax(update.swr.max);
     ProgressBar3[0]->setValue(update.swr.value);
-    Label9->show();
-    Label8->show();
-    Label6[2]->show();
+    Label9->setVisible(true);
+    Label8->setVisible(true);
+    Label6[2]->setVisible(true);
 
     // A real change runs Check2_Click, which saves.
     Check2->setValue(update.check2Value);

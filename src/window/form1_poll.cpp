@@ -56,11 +56,6 @@ void Form1::setLinkLamp(bool green) {
     Picture5->setVisible(green);
 }
 
-void Form1::showInputString(const std::string& frameText) {
-    Text1->setText(meterTextForDisplay(frameText));
-    Text1->setCursorPosition(0);
-}
-
 void Form1::publishReading(const std::string& readingText) {
     if (publication_) {
         publication_->publishReading(readingText);

@@ -74,6 +74,7 @@ TEST(EarlyClose, AnyMomentOfTheFirstSecondsLeavesConfigAndEndsInactive) {
             ASSERT_TRUE(QDir(panel.dir.path()).mkdir("ports"));
             ASSERT_EQ(::symlink(panel.port.slavePath().c_str(), panel.file("ports/com1").c_str()), 0);
             env.insert("XDG_CONFIG_HOME", panel.dir.filePath("xdg"));
+            env.insert("XDG_RUNTIME_DIR", panel.dir.path());
             panel.process.setProcessEnvironment(env);
             panel.process.setChildProcessModifier(holdSignalsInChild);
             panel.process.start(panel.dir.filePath("veltro-panel"), {});
@@ -88,7 +89,7 @@ TEST(EarlyClose, AnyMomentOfTheFirstSecondsLeavesConfigAndEndsInactive) {
             ASSERT_TRUE(panels[i].process.waitForFinished(20000));
             EXPECT_EQ(panels[i].process.exitStatus(), QProcess::NormalExit);
             EXPECT_EQ(veltro::testing::readBytes(panels[i].file("config.ini")), kConfig);
-            QSettings ini(panels[i].dir.filePath("xdg/RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
+            QSettings ini(panels[i].dir.filePath("RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
             EXPECT_EQ(ini.value("Settings/Active").toString(), "N");
         }
     }

@@ -45,13 +45,14 @@ class PanelOnDesktop : public ::testing::Test {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     QString active() const {
-        QSettings ini(dir.filePath("xdg/RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
+        QSettings ini(runtimeFolder() + "/RAREduzo/RAREduzo.ini", QSettings::IniFormat);
         return ini.value("Settings/Active").toString();
     }
     // Starts the panel and waits until its start-up has connected.
     void startPanel(const XSession& x, const QStringList& env = {}) {
         QProcessEnvironment e = x.environment();
         e.insert("XDG_CONFIG_HOME", dir.filePath("xdg"));
+        e.insert("XDG_RUNTIME_DIR", runtimeFolder());
         for (const QString& pair : env) {
             e.insert(pair.section('=', 0, 0), pair.section('=', 1));
         }
@@ -76,7 +77,11 @@ class PanelOnDesktop : public ::testing::Test {
         ASSERT_TRUE(waitFor([&] { return active() == "N"; }));
     }
 
+    // In memory, as a desktop session's runtime folder is.
+    QString runtimeFolder() const { return runtime.isValid() ? runtime.path() : dir.path(); }
+
     QTemporaryDir dir;
+    QTemporaryDir runtime{QStringLiteral("/dev/shm/veltro-run-XXXXXX")};
     veltro::testing::SimulatedMeter sim;
     QProcess panel;
 };

@@ -48,7 +48,7 @@ class PanelProcess : public ::testing::Test {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     QString published(const char* name) const {
-        QSettings ini(dir.filePath("xdg/RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
+        QSettings ini(dir.filePath("RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
         return ini.value(QStringLiteral("Settings/%1").arg(name)).toString();
     }
     bool logged(const std::string& command) { return sim.received(command); }
@@ -76,6 +76,7 @@ TEST_F(PanelProcess, ConnectsPollsPublishesAndClosesOnSighup) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("XDG_CONFIG_HOME", dir.filePath("xdg"));
+    env.insert("XDG_RUNTIME_DIR", dir.path());
     panel.setProcessEnvironment(env);
     panel.setProgram(dir.filePath("veltro-panel"));
     panel.setWorkingDirectory(QDir::tempPath());  // its folder, not the working one, counts

@@ -7,11 +7,14 @@
 
 namespace veltro::testing {
 
-// The copy of veltro-panel in `dir`, offscreen, publishing under dir/xdg.
-inline void startPanelIn(QProcess& panel, const QTemporaryDir& dir) {
+// The copy of veltro-panel in `dir`, offscreen, publishing into
+// <runtime>/RAREduzo, by default dir/RAREduzo.
+inline void startPanelIn(QProcess& panel, const QTemporaryDir& dir,
+                         const QString& runtime = QString()) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("XDG_CONFIG_HOME", dir.filePath("xdg"));
+    env.insert("XDG_RUNTIME_DIR", runtime.isEmpty() ? dir.path() : runtime);
     panel.setProcessEnvironment(env);
     panel.setProgram(dir.filePath("veltro-panel"));
     panel.start();

@@ -100,6 +100,40 @@ TEST(IniPublisher, KeepsWhatTheFileHeldBeforeTheFirstWrite) {
               "[Mine]\nx=@Variant(\\0)\n\n[Settings]\nActive=N\nReading=\" 9.5\"\n");
 }
 
+// A steady reading keeps the file and moves its modification time on; a file
+// someone removed or changed is written anew by the next write, even of the
+// same value.
+TEST(IniPublisher, ReplacesTheFileOnlyWhenItWouldChange) {
+    struct Case {
+        const char* what;
+        void (*touch)(const fs::path& file);
+        bool sameFile;
+    };
+    const Case cases[] = {
+        {"untouched", [](const fs::path&) {}, true},
+        {"removed", [](const fs::path& f) { fs::remove(f); }, false},
+        {"changed", [](const fs::path& f) { writeBytes(f, "[Settings]\nReading=1\n"); }, false},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const fs::path file = dir.file("RAREduzo.ini");
+        IniPublisher publisher;
+        ASSERT_TRUE(publisher.publish(file.string(), "Settings", "Reading", "50.0"));
+        struct stat before {}, after {};
+        ASSERT_EQ(::stat(file.c_str(), &before), 0);
+        c.touch(file);
+        ASSERT_TRUE(publisher.publish(file.string(), "Settings", "Reading", "50.0")) << c.what;
+        EXPECT_EQ(readBytes(file), "[Settings]\nReading=50.0\n") << c.what;
+        ASSERT_EQ(::stat(file.c_str(), &after), 0);
+        if (c.sameFile) {
+            EXPECT_EQ(after.st_ino, before.st_ino) << c.what;
+            EXPECT_TRUE(after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
+                        after.st_mtim.tv_nsec != before.st_mtim.tv_nsec)
+                << c.what;
+        }
+    }
+}
+
 // Polling goes on whatever the file system says; the values are kept and
 // the next write that can be made carries all of them.
 TEST(IniPublisher, FailsQuietlyAndCatchesUpLater) {

@@ -14,7 +14,7 @@
 #include <QTimer>
 
 #include "meter/status_frame.h"
-#include "platform/qt_settings_store.h"
+#include "platform/app_settings_store.h"
 #include "window/check_mark_menu.h"
 #include "window/colour_button.h"
 #include "window/fakes.h"
@@ -172,20 +172,20 @@ TEST(Form1SettingsFailure, UnwritableFolderKeepsThePanelRunning) {
 
 TEST(Form1Registry, ReadingGoesToTheUsersSettings) {
     QTemporaryDir config;
-    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    const QByteArray previous = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", config.path().toLocal8Bit());
     {
-        QtSettingsStore store;
+        AppSettingsStore store;
         FakePort port;
         Form1 form{Form1Services{QString(), &port, &store, nullptr}};
         FrameFields fields;
         fields.powerDbm = 43.9;
         port.incoming = buildFrame(fields);
         form.Timer1_Timer();
-        QSettings written(QtSettingsStore::storageLocation("RAREduzo"), QSettings::IniFormat);
+        QSettings written(store.storageLocation("RAREduzo"), QSettings::IniFormat);
         EXPECT_EQ(written.value("Settings/Reading").toString(), "43.9");
     }
-    qputenv("XDG_CONFIG_HOME", previous);
+    qputenv("XDG_RUNTIME_DIR", previous);
 }
 
 }  // namespace

@@ -4,30 +4,30 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "platform/qt_settings_store.h"
+#include "platform/app_settings_store.h"
 
 namespace veltro {
 namespace {
 
 #ifndef Q_OS_WIN
-class QtSettingsStoreTest : public ::testing::Test {
+class AppSettingsStoreTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(configHome_.isValid());
-        saved_ = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", configHome_.path().toLocal8Bit());
+        ASSERT_TRUE(runtime_.isValid());
+        saved_ = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
     }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", saved_); }
+    void TearDown() override { qputenv("XDG_RUNTIME_DIR", saved_); }
 
-    QString expectedFile() const { return configHome_.path() + "/RAREduzo/RAREduzo.ini"; }
+    QString expectedFile() const { return runtime_.path() + "/RAREduzo/RAREduzo.ini"; }
 
-    QTemporaryDir configHome_;
+    QTemporaryDir runtime_;
     QByteArray saved_;
 };
 
-TEST_F(QtSettingsStoreTest, WritesIniInTheUserConfigFolderAtOnce) {
-    EXPECT_EQ(QtSettingsStore::storageLocation("RAREduzo"), expectedFile());
-    QtSettingsStore store;
+TEST_F(AppSettingsStoreTest, WritesIniInTheUserRuntimeFolderAtOnce) {
+    AppSettingsStore store;
+    EXPECT_EQ(store.storageLocation("RAREduzo"), expectedFile());
     store.saveSetting("RAREduzo", "Settings", "Active", "N");
     store.saveSetting("RAREduzo", "Settings", "Reading", "43.9");
     ASSERT_TRUE(QFileInfo::exists(expectedFile()));
@@ -38,8 +38,8 @@ TEST_F(QtSettingsStoreTest, WritesIniInTheUserConfigFolderAtOnce) {
     EXPECT_EQ(reader.value("Settings/Reading").toString(), "43.9");
 }
 
-TEST_F(QtSettingsStoreTest, OverwritesAndKeepsOtherValuesAndLeadingSpaces) {
-    QtSettingsStore store;
+TEST_F(AppSettingsStoreTest, OverwritesAndKeepsOtherValuesAndLeadingSpaces) {
+    AppSettingsStore store;
     store.saveSetting("RAREduzo", "Settings", "Active", "Y");
     store.saveSetting("RAREduzo", "Settings", "Reading", " 9.5");
     store.saveSetting("RAREduzo", "Settings", "Reading", "60.0");
