@@ -10,6 +10,7 @@ work=$(mktemp -d)
 sim_pid=""
 panel_pid=""
 cleanup() {
+    # Waited for: the simulator removes its link as it exits, racing rm.
     for pid in $panel_pid $sim_pid; do
         { kill "$pid" && wait "$pid"; } 2>/dev/null || true
     done
@@ -35,6 +36,8 @@ for size in 16 32 48 64 128 256; do
 done
 "$root/usr/bin/veltro-panel" --help | grep -q 'veltro-panel/config.ini' || fail "panel --help"
 "$root/usr/bin/veltro-meter-sim" --help | grep -q 'veltro-panel' || fail "sim --help"
+"$root/usr/bin/veltro-mqtt" --help | grep -q 'veltro/<id>/' || fail "veltro-mqtt --help"
+grep -q '^Restart=always$' "$root/usr/lib/systemd/user/veltro-mqtt.service" || fail "user unit"
 
 # The operator: an ordinary user with a home of their own.
 home="$work/home"
