@@ -122,7 +122,7 @@ void Form1::placeStoredFrame(std::optional<float> leftTwips, std::optional<float
         client.setHeight(height->pixels + nonClientPixels());
     }
     if (client == current) {
-        return;  // a port choice's start-up leaves a maximized window so
+        return;  // nothing to move: a port choice leaves a maximized window maximized
     }
     if (!normal) {
         showNormal();  // a Style command asks for a height of its own
