@@ -37,6 +37,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     createControls();
     bindControls();
     setUpScales();
+    setUpKeyboard();
     layoutControls();
     resizeToDesign();
 
