@@ -42,14 +42,7 @@ class PublicationProcess : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        const QString panelCopy = dir.filePath("veltro-panel");
-        ASSERT_TRUE(QFile::copy(QStringLiteral(VELTRO_PANEL_PATH), panelCopy));
-        QFile config(dir.filePath("config.ini"));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write(
-            "Position-Left=300\r\nPosition-Top=200\r\nPwrMode=0\r\nHeight=5145\r\n"
-            "mnuSetup=True\r\nmnuSmall=False\r\nmnuVector=False\r\nComPort=Com01\r\n"
-            "Pollrate=50\r\nRange=3\r\nCheck1=0\r\nOnTop=0\r\nVersion=1\r\nHiPwr=0\r\n");
+        veltro::testing::preparePanelIn(dir);
         sim.start(dir.path(), 1, {});
     }
     void TearDown() override {

@@ -30,13 +30,7 @@ class MqttChain : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(QDir(dir.path()).mkpath("meter"));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(VELTRO_PANEL_PATH), dir.filePath("veltro-panel")));
-        QFile config(dir.filePath("config.ini"));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write(
-            "Position-Left=300\r\nPosition-Top=200\r\nPwrMode=0\r\nHeight=5145\r\n"
-            "mnuSetup=True\r\nmnuSmall=False\r\nmnuVector=False\r\nComPort=Com01\r\n"
-            "Pollrate=50\r\nRange=3\r\nCheck1=0\r\nOnTop=0\r\nVersion=1\r\nHiPwr=0\r\n");
+        veltro::testing::preparePanelIn(dir);
     }
     void TearDown() override {
         for (QProcess* process : {&panel, &tap}) {
