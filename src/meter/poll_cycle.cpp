@@ -64,11 +64,13 @@ void PollCycle::tick(SerialPort& port, PollDisplay& display) {
     if (recoveryPoll) {
         ++recoveryPolls_;
     }
+    // What has arrived is taken before the poll goes out: a host that
+    // preempts the panel inside the poll's write would otherwise let the
+    // start of the next answer join this one, and a sound link show as lost.
+    const std::string rawInput = port.input();
     if (pollWritten) {
         port.output(pollCommand(display.versionValue()));
     }
-
-    const std::string rawInput = port.input();
     if (!isStatusFrame(rawInput)) {
         display.setLinkLamp(false);
         rejectedWhilePending_ = (pending && !pollWritten) ? rejectedWhilePending_ + 1 : 0;

@@ -10,6 +10,9 @@ void QtMessageBox::show(const std::string& text) {
                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
                     QMessageBox::Ok, parent_);
     box.setTextFormat(Qt::PlainText);
+    // A dialog: title and close button, nothing to minimize or maximize.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowCloseButtonHint);
     box.exec();
 }
 

@@ -12,26 +12,13 @@ constexpr double kVectorThresholdDbm = 15.0;
 constexpr int kGeneralSignificantDigits = 6;
 
 void setVectorTexts(const ReadingRecord& record, ReadoutUpdate& update) {
-    if (record.PowerDbm > kVectorThresholdDbm) {
+    if (impedanceShown(record)) {
         update.vectorTexts = {formatGeneral(record.ImpedanceMagnitude),
                               formatGeneral(record.PhaseAngle), formatGeneral(record.Resistance),
                               formatGeneral(record.Reactance)};
     } else {
         update.vectorTexts = {"0.00", "0.00", "0.00", "0.00"};
     }
-}
-
-std::optional<std::string> modeCaption(double meterMode) {
-    if (meterMode == 0) {
-        return "Norm";
-    }
-    if (meterMode == 1) {
-        return "Peak";
-    }
-    if (meterMode == 2) {
-        return "Tune";
-    }
-    return std::nullopt;
 }
 
 // The meter's range digit is a whole number; anything an int cannot hold
@@ -79,25 +66,46 @@ constexpr AlarmRow kAlarmRows[] = {
 };
 
 void setAlarm(const ReadingRecord& record, ReadoutUpdate& update) {
+    if (const auto alarm = alarmDisplay(record)) {
+        update.alarmCaption = alarm->caption;
+        update.alarmColour = alarm->colour;
+    }
+}
+
+}  // namespace
+
+bool impedanceShown(const ReadingRecord& record) {
+    return record.PowerDbm > kVectorThresholdDbm;
+}
+
+std::optional<std::string> modeCaption(double meterMode) {
+    if (meterMode == 0) {
+        return "Norm";
+    }
+    if (meterMode == 1) {
+        return "Peak";
+    }
+    if (meterMode == 2) {
+        return "Tune";
+    }
+    return std::nullopt;
+}
+
+std::optional<AlarmDisplay> alarmDisplay(const ReadingRecord& record) {
     if (record.AlarmSetting == 0) {
         // A red button with the alarm switched off would show an alarm that
         // cannot be raised.
-        update.alarmCaption = "Off";
-        update.alarmColour = AlarmColour::Normal;
-        return;
+        return AlarmDisplay{"Off", AlarmColour::Normal};
     }
     for (const AlarmRow& row : kAlarmRows) {
         if (record.AlarmSetting == row.setting) {
             const bool powerOk = !row.needsPower || record.ForwardPower > 1;
             const bool alarm = powerOk && record.Swr >= row.swrLimit;
-            update.alarmCaption = row.caption;
-            update.alarmColour = alarm ? AlarmColour::Alarm : AlarmColour::Normal;
-            return;
+            return AlarmDisplay{row.caption, alarm ? AlarmColour::Alarm : AlarmColour::Normal};
         }
     }
+    return std::nullopt;
 }
-
-}  // namespace
 
 ReadoutUpdate computeReadout(const ReadingRecord& record, int rangeMode, int hiPwrValue) {
     ReadoutUpdate update;

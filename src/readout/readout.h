@@ -27,6 +27,19 @@ struct ReadoutUpdate {
 // rangeMode: RangeMode (any value); hiPwrValue: chkHiPwr's value (0, 1, 2).
 ReadoutUpdate computeReadout(const ReadingRecord& record, int rangeMode, int hiPwrValue);
 
+// The pieces of the readout that programs beside the panel share with it.
+// Impedance figures are shown only above 15 dBm.
+bool impedanceShown(const ReadingRecord& record);
+// "Norm", "Peak", "Tune"; empty for a mode digit the caption ignores.
+std::optional<std::string> modeCaption(double meterMode);
+// The alarm setpoint's caption and the Alarm button's colour; empty for a
+// setting that leaves both as they were.
+struct AlarmDisplay {
+    std::string caption;
+    AlarmColour colour;
+};
+std::optional<AlarmDisplay> alarmDisplay(const ReadingRecord& record);
+
 // "###0.00", "#.00" and the general format of the impedance boxes; all
 // locale independent.
 std::string formatPower(double watts);

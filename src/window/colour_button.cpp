@@ -41,6 +41,13 @@ void ColourButton::paintEvent(QPaintEvent* event) {
     option.palette.setColor(QPalette::ButtonText,
                             colour_.lightness() < 128 ? Qt::white : Qt::black);
     painter.drawControl(QStyle::CE_PushButtonLabel, option);
+    if ((option.state & QStyle::State_HasFocus) &&
+        (option.state & QStyle::State_KeyboardFocusChange)) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(4, 4, -4, -4);  // clear of the face's edge
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
 }
 
 }  // namespace veltro

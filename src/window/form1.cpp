@@ -40,6 +40,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     useCachedBoxFrames();
     bindControls();
     setUpScales();
+    setUpKeyboard();
     layoutControls();
     resizeToDesign();
 
@@ -47,6 +48,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(kTimer1IntervalMs);
+    Timer1->setTimerType(Qt::PreciseTimer);  // a coarse timer may fire a little early
     Timer1->start();
 
     connectPollHandlers();

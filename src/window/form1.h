@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 #include <bitset>
@@ -202,10 +201,14 @@ class Form1 : public QMainWindow, public PollDisplay {
     void HScroll1_Change();
     void Form_Unload();
     void mnuExit_Click();
-    // The stored outer frame in twips, placed in one go (form1_desktop.cpp);
-    // an empty or implausible part leaves the window as it is.
+    // Outer window geometry in twips, as config.ini keeps it (form1_desktop.cpp).
+    // Places the frame at the stored position and height in one request; an
+    // absent or implausible value leaves that part as it is. A maximized
+    // window is restored first, unless it already stands there.
     void placeStoredFrame(std::optional<float> leftTwips, std::optional<float> topTwips,
                           std::optional<float> heightTwips);
+    // What a save stores: the normal (not maximized) frame of the window.
+    SavedFrame savedFrame() const;
     void writeActive(bool active);  // "Active" = "Y" / "N"
 
     // ---- A lost device and its quiet reopening (form1_recovery.cpp) --------
@@ -224,9 +227,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     void mnuAbout_Click();
     void mnuIndex_Click();
 
-    // The frame the window manager draws, and the window's outer rectangle.
+    // The frame the window manager draws round the client window.
     QMargins frameMargins() const;
-    QRect outerFrame() const;
 
     // Places every control from its twips rectangle at the current DPI.
     void layoutControls();
@@ -243,6 +245,8 @@ class Form1 : public QMainWindow, public PollDisplay {
     void useCachedBoxFrames();
     void bindControls();    // form1_controls.cpp
     void setUpScales();     // form1_scales.cpp
+    void setUpKeyboard();   // form1_keyboard.cpp
+    void showFocusFromTheStart();
     void resizeToDesign();
     void connectPollHandlers();        // form1_poll.cpp
     void connectSettingsHandlers();    // form1_settings.cpp
@@ -256,14 +260,13 @@ class Form1 : public QMainWindow, public PollDisplay {
     void openConfiguredPort(const StartupPlan& plan);
     void showPortName(const std::string& name);  // Combo1's text; no Combo1_Click
     void showEvent(QShowEvent* event) override;
-    // form1_desktop.cpp: the first activation runs the start-up; the outer
-    // frame is placed once the window manager has told its size.
+    // form1_desktop.cpp: the first activation runs the start-up; the frame
+    // the window manager draws round the normal window is kept for saves.
     bool event(QEvent* event) override;
     void awaitFirstActivation();
     void runFirstActivation();
-    void applyOuterFrame();
-    void correctOuterFrame();
-    bool outerFrameMeetsTarget() const;
+    QRect normalClientGeometry() const;
+    int nonClientPixels() const;  // menu bar
     void closeEvent(QCloseEvent* event) override;
 
     template <typename T>
@@ -276,10 +279,11 @@ class Form1 : public QMainWindow, public PollDisplay {
     ConfiguredPortName configuredPortName_;
     std::bitset<kSettingCount> storedSlots_;  // lines the last load found
     bool activated_ = false;  // Form_Activate runs at the first activation only
-    OuterFrameTarget outerTarget_;
-    QMargins marginsUsed_;
-    QElapsedTimer settleClock_;  // since the stored frame was last applied
-    int settleRetries_ = 0;
+    // The stored values the window was last placed at (form1_desktop.cpp).
+    std::optional<PlacedTwips> placedLeft_;
+    std::optional<PlacedTwips> placedTop_;
+    std::optional<PlacedTwips> placedHeight_;
+    QMargins normalMargins_;  // the frame as drawn round the normal window
     PortRecovery portRecovery_;
     QTimer* retryTimer_ = nullptr;  // once a second while a lost device is away
 };

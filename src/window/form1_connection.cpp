@@ -88,6 +88,7 @@ void Form1::connectConnectionHandlers() {
 
 void Form1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    showFocusFromTheStart();
     awaitFirstActivation();
 }
 

@@ -228,9 +228,7 @@ void Form1::bindControls() {
     ProgressBar7 = bar("ProgressBar7");
     ProgressBar4 = bar("ProgressBar4");
     TxtSWR = box("TxtSWR");
-    // A display, not an input: button face, no caret, never focused.
-    TxtSWR->setReadOnly(true);
-    TxtSWR->setFocusPolicy(Qt::NoFocus);
+    // A display, not an input: button face.
     {
         QPalette face = TxtSWR->palette();
         face.setColor(QPalette::Base, face.color(QPalette::Button));

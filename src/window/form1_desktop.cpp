@@ -10,21 +10,18 @@
 namespace veltro {
 namespace {
 
-// A window manager activates a new window once it has framed it; without one
-// no activation may ever come, so the start-up runs after this delay anyway.
-constexpr int kActivationFallbackMs = 1500;
-
 // Window coordinates from a hand-edited file beyond these are refused: no
 // screen reaches them, and a window that size could not even be drawn.
 constexpr int kMostWindowPixels = 32767;
 
-// How long, and how often, a stored frame is put back when the window
-// manager moves it right after the start-up placed it.
-constexpr qint64 kSettleMs = 1500;
-constexpr int kSettleRetries = 5;
+constexpr Qt::WindowStates kNotNormal =
+    Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
 
-bool plausiblePosition(int pixels) {
-    return pixels >= -kMostWindowPixels && pixels <= kMostWindowPixels;
+std::optional<PlacedTwips> placed(std::optional<float> twips, int pixels, int least) {
+    if (!twips || pixels < least || pixels > kMostWindowPixels) {
+        return std::nullopt;
+    }
+    return PlacedTwips{*twips, pixels};
 }
 
 }  // namespace
@@ -37,7 +34,12 @@ void Form1::awaitFirstActivation() {
         runFirstActivation();
         return;
     }
-    QTimer::singleShot(kActivationFallbackMs, this, &Form1::runFirstActivation);
+    // A window manager activates a new window once it has framed it. Without
+    // one the window takes the focus itself; should no activation come even
+    // so, the start-up runs after a while anyway.
+    activateWindow();
+    QTimer::singleShot(services_.intervals.activationFallbackMs, this,
+                       &Form1::runFirstActivation);
 }
 
 void Form1::runFirstActivation() {
@@ -56,12 +58,13 @@ bool Form1::event(QEvent* event) {
             if (!activated_ && isVisible()) {
                 runFirstActivation();
             }
-            correctOuterFrame();
             break;
         case QEvent::Move:
         case QEvent::Resize:
-        case QEvent::Show:
-            correctOuterFrame();
+            // A maximized window may wear a thinner frame: keep the normal one.
+            if (!(windowState() & kNotNormal) && isVisible()) {
+                normalMargins_ = frameMargins();
+            }
             break;
         default:
             break;
@@ -74,72 +77,73 @@ QMargins Form1::frameMargins() const {
     return handle != nullptr && isVisible() ? handle->frameMargins() : QMargins();
 }
 
-QRect Form1::outerFrame() const {
-    return frameRectOf(geometry(), frameMargins());
+QRect Form1::normalClientGeometry() const {
+    const QRect stored = normalGeometry();
+    return !(windowState() & kNotNormal) || !stored.isValid() ? geometry() : stored;
 }
 
-void Form1::applyOuterFrame() {
-    marginsUsed_ = frameMargins();
-    setGeometry(clientRectForFrame(geometry(), marginsUsed_, outerTarget_));
-    settleClock_.start();
-}
-
-bool Form1::outerFrameMeetsTarget() const {
-    const QRect frame = outerFrame();
-    return (!outerTarget_.left || frame.left() == *outerTarget_.left) &&
-           (!outerTarget_.top || frame.top() == *outerTarget_.top) &&
-           (!outerTarget_.height || frame.height() == *outerTarget_.height);
-}
-
-void Form1::correctOuterFrame() {
-    const bool pending = outerTarget_.left || outerTarget_.top || outerTarget_.height;
-    if (!pending) {
-        return;
-    }
-    if (frameMargins() != marginsUsed_) {
-        applyOuterFrame();
-        return;
-    }
-    // A window manager may still answer an older request, or its own first
-    // placement, just after ours; put the frame back a few times while that
-    // settles. Once the frame is known and the time is up, the window is the
-    // operator's to move.
-    if (marginsUsed_.isNull()) {
-        return;
-    }
-    if (settleClock_.elapsed() > kSettleMs || settleRetries_ >= kSettleRetries) {
-        outerTarget_ = {};
-        return;
-    }
-    if (!outerFrameMeetsTarget()) {
-        ++settleRetries_;
-        applyOuterFrame();
-    }
+int Form1::nonClientPixels() const {
+    return height() - client_->height();
 }
 
 void Form1::placeStoredFrame(std::optional<float> leftTwips, std::optional<float> topTwips,
                              std::optional<float> heightTwips) {
-    using Pixels = std::optional<int>;
-    const Pixels left = leftTwips ? Pixels(twipsToPixelsX(this, *leftTwips)) : std::nullopt;
-    const Pixels top = topTwips ? Pixels(twipsToPixelsY(this, *topTwips)) : std::nullopt;
-    // The stored height is the outer one: frame and title bar included.
-    const Pixels height = heightTwips ? Pixels(twipsToPixelsY(this, *heightTwips)) : std::nullopt;
-    bool placed = false;
-    if (left && plausiblePosition(*left)) {
-        outerTarget_.left = left;
-        placed = true;
+    const auto left = placed(leftTwips, leftTwips ? twipsToPixelsX(this, *leftTwips) : 0,
+                             -kMostWindowPixels);
+    const auto top = placed(topTwips, topTwips ? twipsToPixelsY(this, *topTwips) : 0,
+                            -kMostWindowPixels);
+    const auto height = placed(
+        heightTwips,
+        heightTwips ? std::max(0, twipsToPixelsY(this, *heightTwips - kStoredNonClientTwips)) : 0,
+        0);
+    if (left) {
+        placedLeft_ = left;
     }
-    if (top && plausiblePosition(*top)) {
-        outerTarget_.top = top;
-        placed = true;
+    if (top) {
+        placedTop_ = top;
     }
-    if (height && *height >= 0 && *height <= kMostWindowPixels) {
-        outerTarget_.height = height;
-        placed = true;
+    if (height) {
+        placedHeight_ = height;
     }
-    if (placed) {
-        applyOuterFrame();
+    // One request with the whole rectangle. Before the window is shown the
+    // position is the frame's own, which the window manager honours when it
+    // frames the window; once shown, the frame it drew is known.
+    const bool normal = !(windowState() & kNotNormal);
+    const QMargins margins = normal ? frameMargins() : normalMargins_;
+    const QRect current = normalClientGeometry();
+    QRect client = current;
+    if (left) {
+        client.moveLeft(left->pixels + margins.left());
     }
+    if (top) {
+        client.moveTop(top->pixels + margins.top());
+    }
+    if (height) {
+        client.setHeight(height->pixels + nonClientPixels());
+    }
+    if (client == current) {
+        return;  // nothing to move: a port choice leaves a maximized window maximized
+    }
+    if (!normal) {
+        showNormal();  // a Style command asks for a height of its own
+    }
+    if (!isVisible()) {
+        resize(client.size());
+        move(client.topLeft());
+    } else {
+        setGeometry(client);
+    }
+}
+
+SavedFrame Form1::savedFrame() const {
+    const QRect client = normalClientGeometry();
+    const QMargins margins = windowState() & kNotNormal ? normalMargins_ : frameMargins();
+    SavedFrame frame;
+    frame.left = twipsToSave(client.left() - margins.left(), twipsPerPixelX(this), 0, placedLeft_);
+    frame.top = twipsToSave(client.top() - margins.top(), twipsPerPixelY(this), 0, placedTop_);
+    frame.height = twipsToSave(client.height() - nonClientPixels(), twipsPerPixelY(this),
+                               kStoredNonClientTwips, placedHeight_);
+    return frame;
 }
 
 }  // namespace veltro

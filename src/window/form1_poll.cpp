@@ -14,6 +14,11 @@
 namespace veltro {
 
 void Form1::connectPollHandlers() {
+    // Each tick re-arms Timer1 before it polls, so the next poll is a full
+    // interval away even when this tick came late. Left alone, the timer keeps
+    // its original slots and fires the next one early to catch up: that poll
+    // would read the meter's reply to this one before it has finished.
+    connect(Timer1, &QTimer::timeout, Timer1, qOverload<>(&QTimer::start));
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(CmdAlarm, &QPushButton::clicked, this, &Form1::CmdAlarm_Click);
     connect(CmdPower, &QPushButton::clicked, this, &Form1::CmdPower_Click);

@@ -8,8 +8,6 @@
 namespace veltro {
 namespace {
 
-constexpr int kRetryIntervalMs = 1000;
-
 class Form1RecoveryTarget : public RecoveryTarget {
   public:
     Form1RecoveryTarget(Form1& form, QTimer& timer) : form_(form), timer_(timer) {}
@@ -32,7 +30,7 @@ void Form1::connectRecoveryHandlers() {
     // Precise: a coarse timer may fire early, and the retries are promised
     // at most once a second.
     retryTimer_->setTimerType(Qt::PreciseTimer);
-    retryTimer_->setInterval(kRetryIntervalMs);
+    retryTimer_->setInterval(services_.intervals.portRetryMs);
     connect(retryTimer_, &QTimer::timeout, this, &Form1::retryLostPort);
     if (services_.port != nullptr) {
         services_.port->onDeviceLost([this] { portLost(); });

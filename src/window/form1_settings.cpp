@@ -51,11 +51,11 @@ std::filesystem::path Form1::settingsFile() const {
 }
 
 SettingsSnapshot Form1::settingsSnapshot() const {
-    const QRect frame = outerFrame();
+    const SavedFrame frame = savedFrame();
     SettingsSnapshot snapshot;
-    snapshot.left = static_cast<float>(pixelsToTwipsX(this, frame.left()));
-    snapshot.top = static_cast<float>(pixelsToTwipsY(this, frame.top()));
-    snapshot.height = static_cast<float>(pixelsToTwipsY(this, frame.height()));
+    snapshot.left = frame.left;
+    snapshot.top = frame.top;
+    snapshot.height = frame.height;
     snapshot.pwrMode = SettingValues[2];
     snapshot.setupChecked = isMarked(mnuSetup);
     snapshot.smallChecked = isMarked(mnuSmall);

@@ -1,26 +1,13 @@
 #include "window/outer_frame.h"
 
-#include <algorithm>
-
 namespace veltro {
 
-QRect clientRectForFrame(const QRect& client, const QMargins& frame,
-                         const OuterFrameTarget& target) {
-    QRect result = client;
-    if (target.left) {
-        result.moveLeft(*target.left + frame.left());
+float twipsToSave(int pixels, double twipsPerPixel, double offsetTwips,
+                  const std::optional<PlacedTwips>& placed) {
+    if (placed && placed->pixels == pixels) {
+        return placed->twips;
     }
-    if (target.top) {
-        result.moveTop(*target.top + frame.top());
-    }
-    if (target.height) {
-        result.setHeight(std::max(0, *target.height - frame.top() - frame.bottom()));
-    }
-    return result;
-}
-
-QRect frameRectOf(const QRect& client, const QMargins& frame) {
-    return client.marginsAdded(frame);
+    return static_cast<float>(pixels * twipsPerPixel + offsetTwips);
 }
 
 }  // namespace veltro

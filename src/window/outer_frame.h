@@ -1,26 +1,33 @@
 #pragma once
 
-#include <QMargins>
-#include <QRect>
 #include <optional>
 
 namespace veltro {
 
-// The outer frame the settings ask for, in pixels: the frame's screen
-// position and its height. Unset parts leave the window as it is.
-struct OuterFrameTarget {
-    std::optional<int> left;
-    std::optional<int> top;
-    std::optional<int> height;
+// Stored heights are outer heights of a window whose frame, title bar and
+// menu bar take this many twips. The client area below the menu bar is the
+// rest, so each view shows the same bands whatever frame the desktop draws,
+// however tall the menu bar and at any scale.
+inline constexpr double kStoredNonClientTwips = 795;
+
+// A stored twips value and the pixel it was placed at. While the window
+// still stands at that pixel a save writes the stored value back, so values
+// that fall between pixels never creep from one run to the next.
+struct PlacedTwips {
+    float twips = 0;
+    int pixels = 0;
 };
 
-// The client rectangle that puts the outer frame where the target says,
-// given the frame the window manager draws around the client. A height
-// smaller than the frame leaves no client area, never a negative one.
-QRect clientRectForFrame(const QRect& client, const QMargins& frame,
-                         const OuterFrameTarget& target);
+// The window's outer frame as config.ini keeps it, in twips.
+struct SavedFrame {
+    float left = 0;
+    float top = 0;
+    float height = 0;
+};
 
-// The outer frame of a client rectangle.
-QRect frameRectOf(const QRect& client, const QMargins& frame);
+// Twips to save for a coordinate or size now at `pixels`; offsetTwips is
+// added to what the pixels measure (the non-client part of a height).
+float twipsToSave(int pixels, double twipsPerPixel, double offsetTwips,
+                  const std::optional<PlacedTwips>& placed);
 
 }  // namespace veltro

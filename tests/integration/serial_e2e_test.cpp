@@ -210,7 +210,7 @@ TEST_F(SerialEndToEndTest, FaultyRepliesAreRejectedAndPollingRecovers) {
         tick();
         tick();
         const std::size_t from = display.lamps.size();
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < 4; ++i) {
             tick();
         }
         const std::vector<bool> during(display.lamps.begin() + from, display.lamps.end());

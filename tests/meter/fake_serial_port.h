@@ -25,6 +25,7 @@ class FakeSerialPort : public FakePortBase {
     }
     std::string input() override {
         ++inputReads;
+        writesBeforeInput = writes.size();
         if (!open_ || replies.empty()) {
             return {};
         }
@@ -37,6 +38,7 @@ class FakeSerialPort : public FakePortBase {
     std::vector<std::string> writes;
     int outBufferClears = 0;
     int inputReads = 0;
+    std::size_t writesBeforeInput = 0;  // as the last input() found them
 
   private:
     bool open_ = true;

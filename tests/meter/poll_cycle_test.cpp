@@ -164,6 +164,11 @@ TEST_F(PollCycleTest, CallsignNeverEditedSendsNothingAndKeepsPolling) {
     EXPECT_EQ(tick(frame()), Writes{";P?"});
 }
 
+TEST_F(PollCycleTest, WhatArrivedIsReadBeforeThePollGoesOut) {
+    EXPECT_EQ(tick(frame()), Writes{";P?"});
+    EXPECT_EQ(port.writesBeforeInput, 0u);
+}
+
 TEST_F(PollCycleTest, ClosedPortDoesOnlyTheFirstSteps) {
     tick(frame());
     const std::string shown = cycle.record.FrameText;

@@ -10,8 +10,10 @@ work=$(mktemp -d)
 sim_pid=""
 panel_pid=""
 cleanup() {
-    [ -n "$panel_pid" ] && kill "$panel_pid" 2>/dev/null
-    [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
+    # Waited for: the simulator removes its link as it exits, racing rm.
+    for pid in $panel_pid $sim_pid; do
+        { kill "$pid" && wait "$pid"; } 2>/dev/null || true
+    done
     chmod -R u+w "$work" 2>/dev/null
     rm -rf "$work"
 }
@@ -34,6 +36,8 @@ for size in 16 32 48 64 128 256; do
 done
 "$root/usr/bin/veltro-panel" --help | grep -q 'veltro-panel/config.ini' || fail "panel --help"
 "$root/usr/bin/veltro-meter-sim" --help | grep -q 'veltro-panel' || fail "sim --help"
+"$root/usr/bin/veltro-mqtt" --help | grep -q 'veltro/<id>/' || fail "veltro-mqtt --help"
+grep -q '^Restart=always$' "$root/usr/lib/systemd/user/veltro-mqtt.service" || fail "user unit"
 
 # The operator: an ordinary user with a home of their own.
 home="$work/home"
@@ -46,9 +50,13 @@ if [ "$(id -u)" -eq 0 ]; then
     as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
 chmod -R a-w "$root"
-run() {
+# Starts a program in the background as the operator. The background job is
+# env itself, which becomes the program, so $! is the program's own id and
+# the cleanup's kill reaches it (a backgrounded function would leave it to a
+# subshell that dies alone).
+spawn() {
     env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/.config" \
-        XDG_RUNTIME_DIR="$home/run" DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb "${as_user[@]}" "$@"
+        XDG_RUNTIME_DIR="$home/run" DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb "${as_user[@]}" "$@" &
 }
 config="$home/.config/veltro-panel/config.ini"
 touch "$work/marker"
@@ -62,13 +70,13 @@ wait_until() {
     return 1
 }
 start_panel() {
-    run "$root/usr/bin/veltro-panel" >"$work/panel.log" 2>&1 &
+    spawn "$root/usr/bin/veltro-panel" >"$work/panel.log" 2>&1
     panel_pid=$!
     window=$(timeout 60 xdotool search --sync --onlyvisible --name "Veltro Virtual Control Panel" |
         head -n 1) || fail "no panel window"
 }
 close_panel() {
-    kill -TERM "$panel_pid"  # closes the window as its close box does
+    kill -"${1:-TERM}" "$panel_pid"  # TERM closes the window as its close box does
     wait "$panel_pid" || true
     panel_pid=""
 }
@@ -79,11 +87,13 @@ small=$'^mnuSmall=True\r$'
 # First start: no file anywhere; the defaults go to the per-user folder.
 start_panel
 wait_until '[ -f "$config" ]' || fail "no per-user config.ini"
-close_panel
 grep -q $'^ComPort=Com01\r$' "$config" || fail "default file"
 grep -q $'^mnuSmall=False\r$' "$config" || fail "default style"
+# Ended without a close, which would save the window's own first state over
+# the defaults: the next start runs on them, at the simulated meter's speed.
+close_panel KILL
 
-run "$root/usr/bin/veltro-meter-sim" --steady >"$work/sim.out" 2>"$work/sim.log" &
+spawn "$root/usr/bin/veltro-meter-sim" --steady >"$work/sim.out" 2>"$work/sim.log"
 sim_pid=$!
 wait_until '[ -s "$work/sim.out" ]' || fail "simulator did not start"
 [ -L "$home/.config/veltro-panel/ports/com1" ] || fail "simulator link not in the per-user folder"

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWheelEvent>
@@ -64,11 +65,50 @@ TEST_F(ControlRoles, AlarmFaceIsPaintedExactlyRed) {
     EXPECT_NE(normal.pixel(3, normal.height() / 2) & 0xFFFFFF, red & 0xFFFFFF);
 }
 
-TEST_F(ControlRoles, TxtSwrIsADisplayNotAnInput) {
-    EXPECT_TRUE(form.TxtSWR->isReadOnly());
-    EXPECT_EQ(form.TxtSWR->focusPolicy(), Qt::NoFocus);
+TEST_F(ControlRoles, DisplaysAreReadOnlyAndOutOfTheTabChain) {
+    std::vector<std::pair<QLineEdit*, Qt::FocusPolicy>> rows = {
+        {form.TxtSWR, Qt::NoFocus},
+        {form.TxtPollRate, Qt::NoFocus},
+        {form.Text3, Qt::NoFocus},
+        {form.Text1, Qt::ClickFocus},  // its frame text can be selected and copied
+    };
+    for (QLineEdit* box : form.txtVector) {
+        rows.emplace_back(box, Qt::NoFocus);
+    }
+    for (const auto& [box, focus] : rows) {
+        EXPECT_TRUE(box->isReadOnly()) << box->objectName().toStdString();
+        EXPECT_EQ(box->focusPolicy(), focus) << box->objectName().toStdString();
+    }
     EXPECT_EQ(form.TxtSWR->palette().color(QPalette::Base),
               form.TxtSWR->palette().color(QPalette::Button));
+}
+
+TEST_F(ControlRoles, TabVisitsTheOperatorsControlsInOrder) {
+    form.CmdCallsignSet->setEnabled(true);
+    form.TxtCallsignSet->setEnabled(true);
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QStringList visited;
+    for (int step = 0; step < 13; ++step) {
+        visited << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited, (QStringList{"CmdRange", "CmdAlarm", "CmdPower", "Combo1", "TxtCallsignSet",
+                                    "CmdCallsignSet", "HScroll1", "Check1", "Check2", "chkOnTop",
+                                    "chkVersion", "chkHiPwr", "CmdRange"}));
+    // A click on the slider focuses it; the keys then move it.
+    QTest::mouseClick(form.HScroll1, Qt::LeftButton, {}, form.HScroll1->rect().center());
+    EXPECT_EQ(QApplication::focusWidget(), form.HScroll1);
+    const struct {
+        Qt::Key key;
+        int step;
+    } keys[] = {{Qt::Key_Right, 10}, {Qt::Key_PageUp, 100}, {Qt::Key_Left, -10},
+                {Qt::Key_PageDown, -100}};
+    for (const auto& row : keys) {
+        const int before = form.HScroll1->value();
+        QTest::keyClick(form.HScroll1, row.key);
+        EXPECT_EQ(form.HScroll1->value(), before + row.step) << row.key;
+    }
 }
 
 TEST(PortBox, KeysSentToTheBoxItselfChooseNoPort) {

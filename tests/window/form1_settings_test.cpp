@@ -72,7 +72,7 @@ TEST_F(Form1Settings, SaveWritesTheWindowsState) {
         QString("Position-Left=%1\r\nPosition-Top=%2\r\nPwrMode=7\r\nHeight=%3\r\n")
             .arg(qRound(form.frameGeometry().left() * tppX))
             .arg(qRound(form.frameGeometry().top() * tppY))
-            .arg(qRound(form.frameGeometry().height() * tppY)) +
+            .arg(qRound(form.clientArea()->height() * tppY + 795)) +
         "mnuSetup=False\r\nmnuSmall=False\r\nmnuVector=True\r\nComPort=Com09 \r\n"
         "Pollrate=250\r\nRange=3\r\nCheck1=0\r\nOnTop=0\r\nVersion=1\r\nHiPwr=2\r\n";
     EXPECT_EQ(configText(), expected);

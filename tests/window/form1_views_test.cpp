@@ -55,15 +55,35 @@ TEST_F(Form1Views, StyleCommandsSetTheHeightOnlyMarkOneItemAndSave) {
         (form.*c.item)->trigger();
 
         const QRect after = form.frameGeometry();
-        EXPECT_NEAR(outerHeightTwips(), c.heightTwips, twipsPerPixelY());
+        EXPECT_NEAR(storedHeightTwips(), c.heightTwips, twipsPerPixelY());
         EXPECT_EQ(after.width(), before.width());
         EXPECT_EQ(after.topLeft(), before.topLeft());
         EXPECT_EQ(checkedStyles(), std::vector<QAction*>{form.*c.item});
         EXPECT_EQ(saves.size(), 1);
-        const double saved = std::stod(configLine(3).substr(std::string("Height=").size()));
-        EXPECT_NEAR(saved, c.heightTwips, twipsPerPixelY());
+        EXPECT_EQ(configLine(3), "Height=" + std::to_string(static_cast<int>(c.heightTwips)));
         const std::string setup = isMarked(form.mnuSetup) ? "True" : "False";
         EXPECT_EQ(configLine(4), "mnuSetup=" + setup);
+    }
+}
+
+TEST_F(Form1Views, StoredHeightsAndHandStretchedOnesComeBackTheSame) {
+    const struct {
+        float stored;
+        int stretch;  // pixels the operator adds by hand
+    } rows[] = {{3200, 0}, {3203.5f, 0}, {5250, 0}, {5250, 7}, {3700, -3}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.stored + row.stretch);
+        form.placeStoredFrame(1500, 1500, row.stored);
+        form.resize(form.width(), form.height() + row.stretch);
+        const int shown = form.clientArea()->height();
+        form.SaveSettings();
+        const float saved = std::stof(configLine(3).substr(std::string("Height=").size()));
+        if (row.stretch == 0) {
+            EXPECT_EQ(saved, row.stored);
+        }
+        form.placeStoredFrame(std::nullopt, std::nullopt, 9000);
+        form.placeStoredFrame(std::nullopt, std::nullopt, saved);
+        EXPECT_EQ(form.clientArea()->height(), shown);
     }
 }
 

@@ -23,6 +23,9 @@
 
 namespace veltro::testing {
 
+// The window's waits (activation fallback, device retry) in these tests.
+inline constexpr int kShortWaitMs = 100;
+
 inline const std::array<std::string, 14> kDefaultLines = {
     "Position-Left=5130", "Position-Top=2955", "PwrMode=0",     "Height=5145",  "mnuSetup=True",
     "mnuSmall=False",     "mnuVector=False",   "ComPort=Com01", "Pollrate=100", "Range=3",
@@ -98,7 +101,8 @@ class StartupFixture : public ::testing::Test {
     LoggingStore store{log, [this] { return configText(); }};
     RecordingMessageBox messages;
     RecordingWindowManager windowManager;
-    Form1 form{Form1Services{dir.path(), &port, &store, &messages, &windowManager}};
+    Form1 form{Form1Services{dir.path(), &port, &store, &messages, &windowManager,
+                             Form1Intervals{kShortWaitMs, kShortWaitMs}}};
     QSignalSpy saves{&form, &Form1::settingsSaved};
 
     void SetUp() override {
@@ -156,7 +160,11 @@ class StartupFixture : public ::testing::Test {
     }
     double twipsPerPixelX() const { return 1440.0 / form.logicalDpiX(); }
     double twipsPerPixelY() const { return 1440.0 / form.logicalDpiY(); }
-    double outerHeightTwips() const { return form.frameGeometry().height() * twipsPerPixelY(); }
+    // Height as config.ini keeps it: the client area below the menu bar and
+    // 795 twips of frame and menu bar.
+    double storedHeightTwips() const {
+        return form.clientArea()->height() * twipsPerPixelY() + 795;
+    }
 };
 
 }  // namespace veltro::testing

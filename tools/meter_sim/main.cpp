@@ -1,7 +1,6 @@
 // veltro-meter-sim: a simulated meter on a pseudo-terminal, for development,
 // demonstrations and tests on Linux. See --help.
 #include <poll.h>
-#include <signal.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -21,32 +20,16 @@
 #include "meter_behaviour.h"
 #include "platform/settings_location.h"
 #include "pty_link.h"
+#include "replay.h"
 #include "replug.h"
 #include "sim_options.h"
+#include "stop_signals.h"
 
 namespace {
 
 using namespace veltro::sim;
 
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    (void)!::write(signalPipe[1], &byte, 1);
-}
-
-void installSignalHandlers() {
-    if (::pipe(signalPipe) != 0) {
-        return;
-    }
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaction(sig, &action, nullptr);
-    }
-    signal(SIGPIPE, SIG_IGN);
-}
+int stopFd = -1;  // readable once a stop signal came
 
 // Command bytes for the log: printable ASCII as is, the rest as \xNN.
 std::string printable(const std::string& bytes) {
@@ -69,8 +52,9 @@ void log(const std::string& line) {
 
 class Simulator {
   public:
-    Simulator(const SimOptions& options, ReplugLine& line)
+    Simulator(const SimOptions& options, ReplugLine& line, Replay* replay)
         : behaviour_(options),
+          replay_(replay),
           line_(line),
           turnaround_(options.turnaroundMs),
           vanishFor_(options.vanishForMs) {
@@ -83,19 +67,23 @@ class Simulator {
     void run() {
         for (;;) {
             const int master = line_.masterFd();
-            pollfd fds[3] = {
-                {signalPipe[0], POLLIN, 0}, {stdinFd_, POLLIN, 0}, {master, POLLIN, 0}};
-            const nfds_t count = master >= 0 ? 3 : 2;
+            pollfd fds[4] = {{stopFd, POLLIN, 0},
+                             {stdinFd_, POLLIN, 0},
+                             {master, POLLIN, 0},
+                             {line_.closeWatchFd(), POLLIN, 0}};
             const auto wait = waitTime();
-            if (::ppoll(fds, count, wait ? &*wait : nullptr, nullptr) < 0 && errno != EINTR) {
+            if (::ppoll(fds, 4, wait ? &*wait : nullptr, nullptr) < 0 && errno != EINTR) {
                 log("poll failed");
                 return;
             }
             if (fds[0].revents != 0) {
                 return;
             }
-            if (count == 3 && (fds[2].revents & POLLIN)) {
+            if (master >= 0 && (fds[2].revents & POLLIN)) {
                 readCommands();
+            }
+            if (fds[3].revents & POLLIN) {
+                line_.liftExclusiveHold();
             }
             if (stdinFd_ >= 0 && fds[1].revents != 0) {
                 readControl();
@@ -153,7 +141,9 @@ class Simulator {
                 " baud, the meter at " + std::to_string(meterSpeed()) + ": understood nothing");
         }
         for (const auto& [command, end] : heard) {
-            auto outcome = behaviour_.handle(command, end + turnaround_);
+            auto outcome = replay_ != nullptr && command.kind == MeterCommand::Kind::Poll
+                               ? replay_->answerPoll(end + turnaround_)
+                               : behaviour_.handle(command, end + turnaround_);
             log("received \"" + printable(command.text) + "\" (" + describe(command.kind) +
                 "): " + outcome.note);
             for (auto& write : outcome.writes) {
@@ -271,6 +261,7 @@ class Simulator {
     }
 
     MeterBehaviour behaviour_;
+    Replay* replay_;
     CommandParser parser_;
     ReplugLine& line_;
     int stdinFd_ = STDIN_FILENO;
@@ -304,7 +295,12 @@ int main(int argc, char** argv) {
         const QString own = QString::fromStdString(executableFolder());
         options.folder = veltro::settingsFolderFor(own).toStdString();
     }
-    installSignalHandlers();
+    std::optional<Replay> replay;
+    if (!options.replayFile.empty() && !replay.emplace().load(options.replayFile, error)) {
+        log(error);
+        return 2;
+    }
+    stopFd = stopSignalPipe();
 
     ReplugLine line(options.folder, options.port);
     if (!line.open(error)) {
@@ -318,7 +314,7 @@ int main(int argc, char** argv) {
         std::to_string(lineSpeedOf(options.generation)) + " baud, turnaround " +
         std::to_string(options.turnaroundMs) + " ms");
 
-    Simulator(options, line).run();
+    Simulator(options, line, replay ? &*replay : nullptr).run();
     line.removeLink();
     log("stopped, link removed");
     return 0;

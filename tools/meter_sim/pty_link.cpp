@@ -1,6 +1,8 @@
 #include "pty_link.h"
 
 #include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -21,6 +23,9 @@ std::string systemError(const std::string& what) {
 }  // namespace
 
 PseudoTerminal::~PseudoTerminal() {
+    if (closeWatch_ >= 0) {
+        ::close(closeWatch_);
+    }
     if (slave_ >= 0) {
         ::close(slave_);
     }
@@ -51,7 +56,18 @@ bool PseudoTerminal::open(std::string& error) {
         cfmakeraw(&raw);
         tcsetattr(slave_, TCSANOW, &raw);
     }
+    closeWatch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (closeWatch_ >= 0) {
+        inotify_add_watch(closeWatch_, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE);
+    }
     return true;
+}
+
+void PseudoTerminal::liftExclusiveHold() {
+    char events[4096];
+    while (::read(closeWatch_, events, sizeof events) > 0) {
+    }
+    ::ioctl(slave_, TIOCNXCL);
 }
 
 bool PortLink::create(const std::string& folder, int port, const std::string& target,

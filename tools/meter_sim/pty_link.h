@@ -18,9 +18,17 @@ class PseudoTerminal {
     int masterFd() const { return master_; }
     const std::string& devicePath() const { return devicePath_; }
 
+    // The panel opens the device exclusively, and a panel that is killed
+    // never lifts that; with this side holding the device open, its next
+    // start would find the port busy. This turns readable whenever some
+    // process closed the device; liftExclusiveHold() then frees it.
+    int closeWatchFd() const { return closeWatch_; }
+    void liftExclusiveHold();
+
   private:
     int master_ = -1;
     int slave_ = -1;
+    int closeWatch_ = -1;
     std::string devicePath_;
 };
 

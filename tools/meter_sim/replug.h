@@ -24,6 +24,9 @@ class ReplugLine {
     bool present() const { return present_; }
     // -1 while vanished.
     int masterFd() const { return present_ ? current_->masterFd() : -1; }
+    // See PseudoTerminal; -1 while vanished.
+    int closeWatchFd() const { return present_ ? current_->closeWatchFd() : -1; }
+    void liftExclusiveHold() { current_->liftExclusiveHold(); }
     const std::string& devicePath() const { return current_->devicePath(); }
     const std::string& linkPath() const { return link_.path(); }
     void removeLink() { link_.remove(); }

@@ -1,5 +1,7 @@
 #include "sim_options.h"
 
+#include "whole_number.h"
+
 #include <charconv>
 #include <string_view>
 
@@ -16,17 +18,6 @@ constexpr FaultEntry kFaults[] = {
     {"split", Fault::Split}, {"cr", Fault::TrailingCr}, {"double", Fault::Double},
     {"late", Fault::Late},
 };
-
-bool parseNumber(std::string_view text, int low, int high, int& value) {
-    int parsed = 0;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, parsed);
-    if (ec != std::errc() || ptr != end || text.empty() || parsed < low || parsed > high) {
-        return false;
-    }
-    value = parsed;
-    return true;
-}
 
 }  // namespace
 
@@ -84,6 +75,9 @@ Options:
   --vanish-for MS   how long it stays away (default 2000); then a new
                     pseudo-terminal (a new device path, as a replugged adapter
                     gets) is linked again and its path printed on stdout
+  --replay FILE     answer each poll with the next reply of a line recording
+                    made by veltro-mqtt --record, in order; silent once it is
+                    used up
   -h, --help        show this text
 
 The line: the meter sends at its generation's speed, 10 bit times a
@@ -121,7 +115,7 @@ bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error
         if (arg == "-h" || arg == "--help") {
             options.help = true;
         } else if (arg == "-p" || arg == "--port") {
-            if (!parseNumber(value(), 1, 255, options.port)) {
+            if (!parseWholeNumber(value(), 1, 255, options.port)) {
                 error = "--port needs a number from 1 to 255";
                 return false;
             }
@@ -131,6 +125,12 @@ bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error
                 return false;
             }
             options.folder = value();
+        } else if (arg == "--replay") {
+            if (!hasValue) {
+                error = "--replay needs a line recording";
+                return false;
+            }
+            options.replayFile = value();
         } else if (arg == "--steady") {
             options.steady = true;
         } else if (arg == "--trailing-cr") {
@@ -139,13 +139,13 @@ bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error
             options.fault = *faultByName(std::string(arg.substr(2)));
         } else if (arg == "--vanish-after" || arg == "--vanish-for") {
             int& target = arg == "--vanish-after" ? options.vanishAfterMs : options.vanishForMs;
-            if (!parseNumber(value(), 0, 3600000, target)) {
+            if (!parseWholeNumber(value(), 0, 3600000, target)) {
                 error = std::string(arg) + " needs milliseconds from 0 to 3600000";
                 return false;
             }
         } else if (arg == "--gap" || arg == "--delay") {
             int& target = arg == "--gap" ? options.gapMs : options.delayMs;
-            if (!parseNumber(value(), 0, 60000, target)) {
+            if (!parseWholeNumber(value(), 0, 60000, target)) {
                 error = std::string(arg) + " needs milliseconds from 0 to 60000";
                 return false;
             }
@@ -157,7 +157,7 @@ bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error
             }
             options.generation = *generation;
         } else if (arg == "--turnaround") {
-            if (!parseNumber(value(), 0, 60000, options.turnaroundMs)) {
+            if (!parseWholeNumber(value(), 0, 60000, options.turnaroundMs)) {
                 error = "--turnaround needs milliseconds from 0 to 60000";
                 return false;
             }

@@ -33,6 +33,7 @@ struct SimOptions {
     // The line: the meter's speed and dialect, and its turnaround.
     Generation generation = Generation::Newer;
     int turnaroundMs = 2;
+    std::string replayFile;  // answer polls from a line recording
     bool help = false;
 };
 

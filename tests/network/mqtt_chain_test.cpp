@@ -1,0 +1,310 @@
+// The chain a station runs: simulated meter, then veltro-mqtt, then the real
+// panel (offscreen), with a real mosquitto started on a free loopback port.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/ioctl.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include "integration/panel_program.h"
+#include "integration/simulated_meter.h"
+#include "line_record.h"
+#include "meter/status_frame.h"
+#include "network/mqtt_broker.h"
+
+namespace {
+
+using veltro::testing::MqttBroker;
+using veltro::testing::waitFor;
+using Kind = MqttBroker::Kind;
+
+const QString kDiscoveryTopic = "homeassistant/device/veltro_chain/config";
+
+class MqttChain : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkpath("meter"));
+        veltro::testing::preparePanelIn(dir);
+    }
+    void TearDown() override {
+        for (QProcess* process : {&panel, &tap}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(5000);
+            }
+        }
+        sim.stop();
+        broker.stop();
+    }
+    void startChain(Kind kind, bool tapHasUser = true, const QStringList& simOptions = {"--steady"}) {
+        broker.start(dir.path(), kind);
+        sim.start(dir.filePath("meter"), 1, simOptions);
+        tap.start(QStringLiteral(VELTRO_TAP_PATH),
+                  QStringList{"--device", dir.filePath("meter/ports/com1"), "--dir", dir.path(),
+                              "--port", "1", "--broker-port", QString::number(broker.port), "--id",
+                              "chain", "--record", dir.filePath("line.rec"), "--heartbeat", "5"} +
+                      broker.clientOptions(tapHasUser));
+        ASSERT_TRUE(waitFor([&] { return QFile::exists(dir.filePath("ports/com1")); })) << tapLog();
+        veltro::testing::startPanelIn(panel, dir);
+    }
+    std::string tapLog() {
+        tapLog_ += tap.readAllStandardError().toStdString();
+        return tapLog_;
+    }
+    // Polls the broker until the retained payload holds `fragment` (or, for
+    // an empty fragment, that nothing is retained).
+    bool retainedHolds(const QString& topic, const QString& fragment) {
+        if (fragment.isEmpty()) {
+            return broker.retained(topic).isEmpty();
+        }
+        return waitFor([&] { return broker.retained(topic).contains(fragment); }, 200);
+    }
+
+    QTemporaryDir dir;
+    MqttBroker broker;
+    veltro::testing::SimulatedMeter sim;
+    QProcess tap;
+    QProcess panel;
+
+  private:
+    std::string tapLog_;
+};
+
+enum class Step { None, KillTap, SilenceMeter, RestartBroker, PullMeter, HomeAssistantOnline };
+
+struct Retained {
+    const char* topic;  // under veltro/chain/, or a whole topic with a '/'
+    const char* fragment;
+};
+
+struct ChainCase {
+    const char* name;
+    Kind broker;
+    bool tapHasUser;
+    Step step;
+    const char* tapLogs;  // a line the tap must have logged first, or ""
+    const char* logsAfter;  // ... and after the step
+    std::vector<Retained> expect;
+};
+
+const Retained kAllBack[] = {{"status", "online"},
+                             {"link", "online"},
+                             {"tx", "ON"},
+                             {"alarm", "OFF"},
+                             {"state", "\"forward_w\":100.00,\"dbm\":50.0,\"swr\":1.50"},
+                             {"homeassistant/device/veltro_chain/config", "\"cmps\""}};
+
+const ChainCase kChainCases[] = {
+    // The panel's Version=1 line speed reaches the meter's device.
+    {"LateSubscriberGetsRetainedStateAndDiscovery", Kind::Plain, true, Step::None, "",
+     "the panel's line speed, 115200 baud, applied to the device",
+     {std::begin(kAllBack), std::end(kAllBack)}},
+    {"KillNineLeavesOfflineRetained", Kind::Plain, true, Step::KillTap, "", "", {{"status", "offline"}}},
+    {"SilentMeterTurnsLinkOfflineStatusStaysOnline", Kind::Plain, true, Step::SilenceMeter, "", "",
+     {{"link", "offline"}, {"status", "online"}}},
+    {"BrokerRestartBringsEverythingBack", Kind::Plain, true, Step::RestartBroker, "", "",
+     {std::begin(kAllBack), std::end(kAllBack)}},
+    {"DiscoveryAgainWhenHomeAssistantComesOnline", Kind::Plain, true, Step::HomeAssistantOnline, "",
+     "", {{"homeassistant/device/veltro_chain/config", "\"cmps\""}}},
+    // Away longer than the link's 3 s: the link must come back online.
+    {"PulledMeterIsRetriedAndLinkedAgain", Kind::Plain, true, Step::PullMeter, "",
+     "linked again", {{"link", "online"}, {"status", "online"}}},
+    {"PasswordListenerRefusesAnonymous", Kind::Password, false, Step::None, "not authorised", "",
+     {{"status", ""}}},
+    {"PasswordListenerTakesTheUser", Kind::Password, true, Step::None, "", "",
+     {{"status", "online"}, {"state", "\"forward_w\":100.00"}}},
+    {"TlsWithAnOpensslCa", Kind::Tls, true, Step::None, "", "",
+     {{"status", "online"}, {"state", "\"forward_w\":100.00"}}},
+};
+
+void PrintTo(const ChainCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class MqttChainCase : public MqttChain, public ::testing::WithParamInterface<ChainCase> {};
+
+TEST_P(MqttChainCase, PublishesAsExpected) {
+    const ChainCase& c = GetParam();
+    startChain(c.broker, c.tapHasUser);
+    if (*c.tapLogs != '\0') {
+        ASSERT_TRUE(waitFor([&] { return tapLog().find(c.tapLogs) != std::string::npos; })) << tapLog();
+    } else {
+        ASSERT_TRUE(retainedHolds("veltro/chain/link", "online")) << tapLog() << sim.log();
+    }
+    switch (c.step) {
+        case Step::None:
+            break;
+        case Step::KillTap:
+            tap.kill();
+            ASSERT_TRUE(tap.waitForFinished(5000));
+            break;
+        case Step::SilenceMeter:
+            sim.control("silent");
+            break;
+        case Step::RestartBroker:
+            broker.restart();
+            break;
+        case Step::HomeAssistantOnline:
+            broker.publish(kDiscoveryTopic, "", true);
+            ASSERT_TRUE(retainedHolds(kDiscoveryTopic, ""));
+            broker.publish("homeassistant/status", "online", false);
+            break;
+        case Step::PullMeter:
+            sim.control("vanish 4500");
+            ASSERT_TRUE(retainedHolds("veltro/chain/link", "offline")) << tapLog();
+            break;
+    }
+    if (*c.logsAfter != '\0') {
+        ASSERT_TRUE(waitFor([&] { return tapLog().find(c.logsAfter) != std::string::npos; }, 800))
+            << tapLog();
+    }
+    for (const Retained& r : c.expect) {
+        const QString topic = QString(r.topic).contains('/') ? r.topic : "veltro/chain/" + QString(r.topic);
+        EXPECT_TRUE(retainedHolds(topic, r.fragment))
+            << topic.toStdString() << " holds \"" << broker.retained(topic).toStdString()
+            << "\", wanted \"" << r.fragment << "\"\n" << tapLog();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Chain, MqttChainCase, ::testing::ValuesIn(kChainCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The replies of a recording, one per panel write, in order.
+std::vector<veltro::record::Chunk> recordedChunks(const QString& path) {
+    std::vector<veltro::record::Chunk> chunks;
+    std::string error;
+    EXPECT_TRUE(veltro::record::readRecording(path.toStdString(), chunks, error)) << error;
+    return chunks;
+}
+
+std::vector<std::string> recordedReplies(const QString& path) {
+    std::vector<std::string> replies;
+    for (const auto& chunk : recordedChunks(path)) {
+        if (chunk.direction == veltro::record::Direction::ToMeter) {
+            replies.emplace_back();
+        } else if (!replies.empty()) {
+            replies.back() += chunk.bytes;
+        }
+    }
+    return replies;
+}
+
+// At Pollrate 50 the tap passes the line on unchanged: what the meter got is
+// what the panel wrote, and every reply the meter sent reaches the panel as
+// the one whole frame the panel accepts.
+TEST_F(MqttChain, BytesIdenticalBothWaysAndEveryFrameAccepted) {
+    startChain(Kind::Plain);
+    ASSERT_TRUE(waitFor([&] { return sim.log().find("answered") != std::string::npos; }));
+    QTest::qWait(3000);
+    panel.kill();
+    ASSERT_TRUE(panel.waitForFinished(5000));
+    QTest::qWait(300);
+    tap.terminate();
+    ASSERT_TRUE(tap.waitForFinished(5000));
+
+    std::string toMeter;
+    for (const auto& chunk : recordedChunks(dir.filePath("line.rec"))) {
+        if (chunk.direction == veltro::record::Direction::ToMeter) {
+            toMeter += chunk.bytes;
+        }
+    }
+    const auto replies = recordedReplies(dir.filePath("line.rec"));
+    std::string received;
+    int answered = 0;
+    for (std::size_t at = sim.log().find("received \""); at != std::string::npos;
+         at = sim.log().find("received \"", at + 1)) {
+        const std::size_t start = at + 10;
+        received += sim.log().substr(start, sim.log().find('"', start) - start);
+        answered += sim.log().compare(sim.log().find("): ", start) + 3, 8, "answered") == 0;
+    }
+    EXPECT_EQ(toMeter, received);
+    ASSERT_GE(answered, 20) << "polls at 50 ms for three seconds";
+    int frames = 0;
+    for (const auto& reply : replies) {
+        frames += !reply.empty();
+        EXPECT_TRUE(reply.empty() || veltro::isStatusFrame(reply)) << reply;
+    }
+    EXPECT_GE(frames, answered - 1) << "at most the last answer still on its way";
+}
+
+// A moving station recorded through the tap, then replayed by the simulator
+// into the same chain: the panel gets the same replies in the same order.
+TEST_F(MqttChain, ReplayedRecordingGivesThePanelTheSameReplies) {
+    startChain(Kind::Plain, true, {});
+    ASSERT_TRUE(waitFor([&] { return recordedReplies(dir.filePath("line.rec")).size() > 30; }));
+    tap.terminate();
+    ASSERT_TRUE(tap.waitForFinished(5000));
+    panel.kill();
+    ASSERT_TRUE(panel.waitForFinished(5000));
+    sim.stop();
+    ASSERT_TRUE(QFile::rename(dir.filePath("line.rec"), dir.filePath("station.rec")));
+    std::vector<std::string> station = recordedReplies(dir.filePath("station.rec"));
+    std::erase(station, std::string());
+
+    TearDown();
+    startChain(Kind::Plain, true, {"--replay", dir.filePath("station.rec")});
+    ASSERT_TRUE(waitFor([&] { return sim.log().find("used up") != std::string::npos; }, 1200)) << sim.log();
+    std::vector<std::string> replayed = recordedReplies(dir.filePath("line.rec"));
+    std::erase(replayed, std::string());
+    EXPECT_EQ(replayed, station);
+}
+
+// The panel opens its side exclusively; killed, it never lifts that, and an
+// operator's restarted panel would find its port busy.
+TEST_F(MqttChain, KilledPanelLeavesItsSideFreeForTheNextStart) {
+    startChain(Kind::Plain);
+    ASSERT_TRUE(retainedHolds("veltro/chain/link", "online")) << tapLog();
+    panel.kill();
+    ASSERT_TRUE(panel.waitForFinished(5000));
+    const auto exclusive = [&] {
+        const int fd = ::open(dir.filePath("ports/com1").toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        int locked = 1;
+        ::ioctl(fd, TIOCGEXCL, &locked);
+        ::close(fd);
+        return locked != 0;
+    };
+    EXPECT_TRUE(waitFor([&] { return !exclusive(); }));
+}
+
+// The keys Home Assistant requires of a device-based discovery message.
+TEST_F(MqttChain, DiscoveryCarriesTheKeysHomeAssistantRequires) {
+    startChain(Kind::Plain);
+    ASSERT_TRUE(retainedHolds(kDiscoveryTopic, "cmps"));
+    const QJsonObject config = QJsonDocument::fromJson(broker.retained(kDiscoveryTopic).toUtf8()).object();
+    EXPECT_FALSE(config["dev"]["ids"].toArray().isEmpty());
+    EXPECT_FALSE(config["dev"]["name"].toString().isEmpty());
+    EXPECT_FALSE(config["o"]["name"].toString().isEmpty());
+    EXPECT_EQ(config["state_topic"].toString(), "veltro/chain/state");
+    EXPECT_EQ(config["availability_mode"].toString(), "all");
+    EXPECT_EQ(config["availability"].toArray().size(), 2);
+
+    struct Entity {
+        const char* key;
+        const char* platform;
+        const char* deviceClass;  // "" for none
+    };
+    const Entity kEntities[] = {
+        {"forward_power", "sensor", "power"}, {"power_dbm", "sensor", "signal_strength"},
+        {"swr", "sensor", ""},                {"impedance", "sensor", ""},
+        {"phase", "sensor", ""},              {"resistance", "sensor", ""},
+        {"reactance", "sensor", ""},          {"mode", "sensor", "enum"},
+        {"alarm", "binary_sensor", "problem"}, {"tx", "binary_sensor", "power"},
+    };
+    const QJsonObject components = config["cmps"].toObject();
+    EXPECT_EQ(components.size(), static_cast<int>(std::size(kEntities)));
+    for (const Entity& e : kEntities) {
+        const QJsonObject component = components[e.key].toObject();
+        EXPECT_EQ(component["p"].toString(), e.platform) << e.key;
+        EXPECT_EQ(component["unique_id"].toString(), QString("veltro_chain_") + e.key);
+        EXPECT_EQ(component["device_class"].toString(), e.deviceClass) << e.key;
+        EXPECT_FALSE(component["name"].toString().isEmpty()) << e.key;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,46 @@
+#include "tap_options.h"
+
+namespace veltro::tap {
+
+std::string tapUsageText() {
+    return R"(Usage: veltro-mqtt --device PATH [options]
+
+Sits between a Veltro wattmeter and the panel: opens the meter's serial
+device, makes a pseudo-terminal linked as <folder>/ports/com<N> for the panel,
+relays every byte both ways unchanged, and publishes each reading to an MQTT
+broker under veltro/<id>/: status, link, state (JSON), tx, alarm, with Home
+Assistant discovery.
+
+Options (each also a "name = value" line of a --config file; the command
+line wins):
+  -d, --device PATH        the meter's serial device (for example
+                           /dev/serial/by-id/usb-...)
+  -p, --port N             the panel's port number, link ports/com<N>, 1..255
+                           (default 1)
+  --dir FOLDER             folder that holds ports/ (default: where the panel
+                           beside it looks, as veltro-meter-sim does)
+  --host HOST              broker (default 127.0.0.1)
+  --broker-port N          broker port (default 1883, 8883 with --cafile)
+  --id ID                  topic level veltro/<id>/: letters, digits, - and _
+                           (default <host name>-com<N>)
+  --discovery-prefix P     Home Assistant's prefix (default homeassistant)
+  --no-discovery           publish no discovery
+  --cafile FILE            TLS, trusting this CA
+  --cert FILE --key FILE   TLS client certificate and its key
+  --user NAME              broker user name
+  --password-file FILE     the password: the file's first line
+  --insecure               allow a broker on another machine without TLS
+  --record FILE            write the line traffic to FILE, one chunk a line:
+                           ms since start, > to or < from the meter, bytes
+                           with \\ and \xHH escapes (veltro-meter-sim --replay)
+  --heartbeat S            republish everything every S seconds (default 30)
+  --config FILE            read options from FILE
+  -h, --help               show this text
+
+Exit status: 0 after SIGINT or SIGTERM, 1 when the device or a file cannot be
+used at start, 2 for bad options or a bad config file. A device that vanishes
+later is retried each second; a broker that is away is retried with back-off.
+)";
+}
+
+}  // namespace veltro::tap
