@@ -48,8 +48,12 @@ void AppSettingsStore::saveSetting(const std::string& application, const std::st
     if (folder_.isEmpty()) {
         return;  // no runtime folder to be had: nothing to publish into
     }
-    publisher_.publish(QFile::encodeName(storageLocation(application)).toStdString(), section, name,
-                       value);
+    // Called on every reading: the file name is built only when it changes.
+    if (lastFileName_.empty() || application != lastApplication_) {
+        lastFileName_ = QFile::encodeName(storageLocation(application)).toStdString();
+        lastApplication_ = application;
+    }
+    publisher_.publish(lastFileName_, section, name, value);
 }
 
 #endif

@@ -33,6 +33,9 @@ class AppSettingsStore : public SettingsStore {
     QString folder_;
 #ifndef Q_OS_WIN
     IniPublisher publisher_;
+    // The file name of the application last written, as the publisher takes it.
+    std::string lastApplication_;
+    std::string lastFileName_;
 #endif
 };
 

@@ -153,6 +153,7 @@ bool QtSerialPort::setPortOpen(bool open) {
         return false;
     }
     state_ = State::Open;
+    outputMayBeQueued_ = true;
     device_ = device;
     linkOnly_ = false;
     error_.clear();
@@ -206,8 +207,11 @@ void QtSerialPort::setInBufferCount(int count) {
 }
 
 void QtSerialPort::setOutBufferCount(int count) {
-    if (count == 0 && state_ == State::Open) {
+    // A poll cycle discards output twice with nothing written in between;
+    // the second discard would be a system call for nothing.
+    if (count == 0 && state_ == State::Open && outputMayBeQueued_) {
         port_.clear(QSerialPort::Output);
+        outputMayBeQueued_ = false;
     }
 }
 
@@ -216,6 +220,7 @@ void QtSerialPort::output(std::string_view data) {
         return;
     }
     port_.write(data.data(), static_cast<qint64>(data.size()));
+    outputMayBeQueued_ = true;
     port_.flush();
 }
 

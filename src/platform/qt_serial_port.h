@@ -72,6 +72,9 @@ class QtSerialPort : public SerialPort {
     ResolvedDevice device_;  // the one last opened
     // A device lost from its link reopens through that link or not at all.
     bool linkOnly_ = false;
+    // Whether anything was written (or the device opened) since output was
+    // last discarded: only then can the driver hold output to discard.
+    bool outputMayBeQueued_ = false;
     std::function<void()> lostHandler_;
 };
 

@@ -1,6 +1,7 @@
 #include "window/form1.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 
 #include "readout/publication.h"
 #include "window/assets.h"
+#include "window/cached_frame_style.h"
 #include "window/check_mark_menu.h"
 #include "window/twips.h"
 
@@ -35,6 +37,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     client_->setObjectName("Form1_client");
     setCentralWidget(client_);
     createControls();
+    useCachedBoxFrames();
     bindControls();
     setUpScales();
     setUpKeyboard();
@@ -57,6 +60,16 @@ Form1::Form1(Form1Services services, QWidget* parent)
 
 Form1::~Form1() {
     disconnectRecoveryHandlers();
+}
+
+void Form1::useCachedBoxFrames() {
+    auto* boxStyle = new CachedFrameStyle(style()->name());
+    boxStyle->setParent(this);
+    for (QLineEdit* box : client_->findChildren<QLineEdit*>()) {
+        if (!qobject_cast<QComboBox*>(box->parentWidget())) {
+            box->setStyle(boxStyle);
+        }
+    }
 }
 
 void Form1::buildMenu() {

@@ -242,6 +242,7 @@ class Form1 : public QMainWindow, public PollDisplay {
   private:
     void buildMenu();
     void createControls();  // form1_controls.cpp
+    void useCachedBoxFrames();
     void bindControls();    // form1_controls.cpp
     void setUpScales();     // form1_scales.cpp
     void setUpKeyboard();   // form1_keyboard.cpp

@@ -1,5 +1,6 @@
 #include "window/scale_label.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -12,11 +13,13 @@ ScaleLabel::ScaleLabel(QWidget* parent) : QLabel(parent) {
 void ScaleLabel::setBarSpan(double leftShare, double rightShare) {
     barLeftShare_ = leftShare;
     barRightShare_ = rightShare;
+    placedValid_ = false;
     update();
 }
 
 void ScaleLabel::setMarks(std::vector<ScaleMark> marks) {
     marks_ = std::move(marks);
+    placedValid_ = false;
     update();
 }
 
@@ -33,15 +36,40 @@ double ScaleLabel::markLeft(int index) const {
     return std::clamp(centred, 0.0, std::max(0.0, width() - textWidth));
 }
 
+void ScaleLabel::placeMarks() {
+    placed_.clear();
+    for (int i = 0; i < static_cast<int>(marks_.size()); ++i) {
+        QStaticText text(marks_[static_cast<std::size_t>(i)].text);
+        text.setTextFormat(Qt::PlainText);
+        text.prepare(QTransform(), font());
+        placed_.push_back({text, QPointF(markLeft(i), 0)});  // the text's top-left
+    }
+    placedValid_ = true;
+}
+
 void ScaleLabel::paintEvent(QPaintEvent*) {
+    if (!placedValid_) {
+        placeMarks();
+    }
     QPainter painter(this);
     painter.setFont(font());
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    const double baseline = fontMetrics().ascent();
-    for (int i = 0; i < static_cast<int>(marks_.size()); ++i) {
-        painter.drawText(QPointF(markLeft(i), baseline), marks_[static_cast<std::size_t>(i)].text);
+    for (const PlacedMark& mark : placed_) {
+        painter.drawStaticText(mark.at, mark.text);
     }
+}
+
+void ScaleLabel::resizeEvent(QResizeEvent* event) {
+    placedValid_ = false;
+    QLabel::resizeEvent(event);
+}
+
+void ScaleLabel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        placedValid_ = false;
+    }
+    QLabel::changeEvent(event);
 }
 
 }  // namespace veltro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QStaticText>
 #include <QString>
 #include <vector>
 
@@ -36,11 +37,23 @@ class ScaleLabel : public QLabel {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
+    struct PlacedMark {
+        QStaticText text;
+        QPointF at;
+    };
+    void placeMarks();
+
     double barLeftShare_ = 0;
     double barRightShare_ = 1;
     std::vector<ScaleMark> marks_;
+    // The label is repainted whenever a bar beneath it changes; the marks
+    // are laid out and placed only when they, the span, size or font change.
+    std::vector<PlacedMark> placed_;
+    bool placedValid_ = false;
 };
 
 }  // namespace veltro

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "window/bar_widget.h"
+#include "window/cached_frame_style.h"
 #include "window/form1.h"
 #include "window/meter_text.h"
 #include "window/scale_label.h"
@@ -17,6 +18,33 @@
 
 namespace veltro {
 namespace {
+
+// Each row is drawn twice in turn, so the second box of a kind is drawn
+// from the cache the first one filled: a state missing from the key shows.
+TEST(CachedFrameStyle, BoxesLookAsTheBaseStyleDrawsThem) {
+    struct Row {
+        QSize size;
+        bool enabled;
+        bool framed;
+    };
+    const Row rows[] = {{{60, 21}, true, true},   {{60, 21}, false, true},
+                        {{61, 21}, true, true},   {{60, 30}, true, true},
+                        {{60, 21}, true, false},  {{60, 21}, false, true}};
+    CachedFrameStyle cached(QApplication::style()->name());
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const Row& row : rows) {
+            QLineEdit plain(QStringLiteral("12.3")), boxed(QStringLiteral("12.3"));
+            boxed.setStyle(&cached);
+            for (QLineEdit* box : {&plain, &boxed}) {
+                box->resize(row.size);
+                box->setEnabled(row.enabled);
+                box->setFrame(row.framed);
+            }
+            EXPECT_EQ(plain.grab().toImage(), boxed.grab().toImage())
+                << row.size.width() << "x" << row.size.height() << " enabled " << row.enabled;
+        }
+    }
+}
 
 class PaintCounter : public QObject {
   public:
