@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "station_watch.h"
+
 namespace veltro::tap {
 
 // Home Assistant's device-based discovery: one retained config message that
@@ -12,6 +14,8 @@ struct Discovery {
     std::string payload;  // JSON
 };
 
-Discovery discoveryFor(const std::string& prefix, const std::string& baseTopic, const std::string& id);
+// Peak and trip entities only while they are on.
+Discovery discoveryFor(const std::string& prefix, const std::string& baseTopic, const std::string& id,
+                       const WatchSettings& watch);
 
 }  // namespace veltro::tap

@@ -2,6 +2,7 @@
 // station's readings to an MQTT broker. See --help.
 #include <unistd.h>
 
+#include <cmath>
 #include <fstream>
 #include <iostream>
 #include <mutex>
@@ -47,6 +48,17 @@ bool readPassword(const std::string& path, std::string& password, std::string& e
         return false;
     }
     return true;
+}
+
+WatchSettings watchSettings(const TapOptions& options, const PolicyTiming& timing) {
+    const auto ms = [](double seconds) { return std::chrono::milliseconds(std::lround(seconds * 1000)); };
+    WatchSettings watch;
+    watch.peakHold = ms(options.peakHoldSeconds);
+    watch.tripSwr = options.tripSwr;
+    watch.tripMinW = options.tripMinW;
+    watch.txHang = ms(options.txHangSeconds);
+    watch.linkTimeout = timing.linkTimeout;
+    return watch;
 }
 
 std::string hostName() {
@@ -100,7 +112,7 @@ int main(int argc, char** argv) {
     broker.willTopic = base + "/status";
     const std::string birthTopic = options.discoveryPrefix + "/status";
     if (options.discovery) {
-        broker.watchedTopic = birthTopic;
+        broker.watchedTopics.push_back(birthTopic);
     }
 
     const int stopFd = veltro::sim::stopSignalPipe();
@@ -113,16 +125,25 @@ int main(int argc, char** argv) {
     std::optional<Observer> observer;
     MqttLink link(
         say, [&] { observer->brokerConnected(); },
-        [&](const std::string& topic, const std::string& payload) { observer->brokerMessage(topic, payload); });
+        [&](const std::string& topic, const std::string& payload, bool retained) {
+            observer->brokerMessage(topic, payload, retained);
+        });
     PolicyTiming timing;
     timing.heartbeat = std::chrono::seconds(options.heartbeatSeconds);
+    const WatchSettings watch = watchSettings(options, timing);
     observer.emplace(base,
-                     options.discovery ? std::optional(discoveryFor(options.discoveryPrefix, base, options.id))
+                     options.discovery ? std::optional(discoveryFor(options.discoveryPrefix, base, options.id, watch))
                                        : std::nullopt,
-                     birthTopic, timing, queue, link, say);
+                     birthTopic, timing, watch, queue, link, say);
     if (!options.recordFile.empty() && !observer->openRecording(options.recordFile, error)) {
         say(error);
         return 1;
+    }
+    if (!options.journalFile.empty()) {
+        observer->setJournal(options.journalFile);
+    }
+    for (const auto& topic : observer->tripTopics()) {
+        broker.watchedTopics.push_back(topic);
     }
     Relay relay(options.device, options.folder, options.port, queue, say);
     if (!relay.start(error)) {

@@ -19,8 +19,7 @@ struct LibraryUser {
 
 }  // namespace
 
-MqttLink::MqttLink(Log log, std::function<void()> onConnected,
-                   std::function<void(const std::string&, const std::string&)> onMessage)
+MqttLink::MqttLink(Log log, std::function<void()> onConnected, OnMessage onMessage)
     : log_(std::move(log)), onConnected_(std::move(onConnected)), onMessage_(std::move(onMessage)) {
     static LibraryUser library;
 }
@@ -85,12 +84,12 @@ bool MqttLink::start(const BrokerSettings& settings, std::string& error) {
     return true;
 }
 
-void MqttLink::publish(const std::string& topic, const std::string& payload, int qos) {
+void MqttLink::publish(const std::string& topic, const std::string& payload, int qos, bool retain) {
     if (!connected_) {
         return;
     }
     mosquitto_publish(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()), payload.data(),
-                      qos, true);
+                      qos, retain);
 }
 
 void MqttLink::stop(const std::string& lastPayload) {
@@ -120,8 +119,8 @@ void MqttLink::connectCallback(mosquitto* mosq, void* context, int rc) {
     }
     self->log_("connected to the broker at " + self->settings_.host + ":" +
                std::to_string(self->settings_.port));
-    if (!self->settings_.watchedTopic.empty()) {
-        mosquitto_subscribe(mosq, nullptr, self->settings_.watchedTopic.c_str(), 1);
+    for (const auto& topic : self->settings_.watchedTopics) {
+        mosquitto_subscribe(mosq, nullptr, topic.c_str(), 1);
     }
     self->connected_ = true;
     self->onConnected_();
@@ -139,7 +138,8 @@ void MqttLink::disconnectCallback(mosquitto*, void* context, int rc) {
 void MqttLink::messageCallback(mosquitto*, void* context, const mosquitto_message* message) {
     auto* self = static_cast<MqttLink*>(context);
     const auto* bytes = static_cast<const char*>(message->payload);
-    self->onMessage_(message->topic, std::string(bytes, bytes ? static_cast<std::size_t>(message->payloadlen) : 0));
+    self->onMessage_(message->topic, std::string(bytes, bytes ? static_cast<std::size_t>(message->payloadlen) : 0),
+                     message->retain);
 }
 
 // The library's own errors say why (a certificate that does not verify).

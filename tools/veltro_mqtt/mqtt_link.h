@@ -4,6 +4,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
 struct mosquitto;
 struct mosquitto_message;
@@ -20,7 +21,7 @@ struct BrokerSettings {
     std::string certFile;
     std::string keyFile;
     std::string willTopic;      // gets "offline", retained, when the tap dies
-    std::string watchedTopic;   // Home Assistant's birth topic, or empty
+    std::vector<std::string> watchedTopics;  // subscribed at each connect
 };
 
 // The broker connection, on libmosquitto's own network thread: connects,
@@ -30,8 +31,9 @@ class MqttLink {
   public:
     using Log = std::function<void(const std::string&)>;
 
-    MqttLink(Log log, std::function<void()> onConnected,
-             std::function<void(const std::string& topic, const std::string& payload)> onMessage);
+    using OnMessage = std::function<void(const std::string& topic, const std::string& payload, bool retained)>;
+
+    MqttLink(Log log, std::function<void()> onConnected, OnMessage onMessage);
     ~MqttLink();
     MqttLink(const MqttLink&) = delete;
     MqttLink& operator=(const MqttLink&) = delete;
@@ -40,8 +42,8 @@ class MqttLink {
     // library refuses (unreadable TLS files and the like).
     bool start(const BrokerSettings& settings, std::string& error);
     bool connected() const { return connected_; }
-    // Retained; dropped while disconnected (a reconnect republishes all).
-    void publish(const std::string& topic, const std::string& payload, int qos);
+    // Dropped while disconnected (a reconnect republishes all that is retained).
+    void publish(const std::string& topic, const std::string& payload, int qos, bool retain = true);
     // Publishes `payload` on the will topic, disconnects, stops the thread.
     void stop(const std::string& lastPayload);
 
@@ -54,7 +56,7 @@ class MqttLink {
 
     Log log_;
     std::function<void()> onConnected_;
-    std::function<void(const std::string&, const std::string&)> onMessage_;
+    OnMessage onMessage_;
     BrokerSettings settings_;
     mosquitto* mosq_ = nullptr;
     bool started_ = false;

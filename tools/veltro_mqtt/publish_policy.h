@@ -19,11 +19,12 @@ struct PolicyTiming {
     std::chrono::milliseconds heartbeat{30000};
 };
 
-// One retained message under veltro/<id>/.
+// One message under veltro/<id>/.
 struct Message {
     std::string subtopic;
     std::string payload;
     int qos = 1;
+    bool retain = true;
 };
 
 // When each topic is published. Every accepted frame is looked at; "tx",

@@ -2,6 +2,7 @@
 
 #include "whole_number.h"
 
+#include <charconv>
 #include <fstream>
 #include <string_view>
 #include <utility>
@@ -34,6 +35,18 @@ bool parseYesNo(std::string_view text, bool& value) {
     } else {
         return false;
     }
+    return true;
+}
+
+// A plain decimal with '.', whatever the locale.
+bool parseDecimal(const std::string& text, double low, double high, double& value) {
+    double parsed = 0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, parsed, std::chars_format::fixed);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end || parsed < low || parsed > high) {
+        return false;
+    }
+    value = parsed;
     return true;
 }
 
@@ -76,6 +89,8 @@ bool applySetting(const Setting& setting, TapOptions& o, std::string& error) {
         text = &o.passwordFile;
     } else if (key == "record") {
         text = &o.recordFile;
+    } else if (key == "journal") {
+        text = &o.journalFile;
     }
     if (text != nullptr) {
         if (value.empty()) {
@@ -95,6 +110,18 @@ bool applySetting(const Setting& setting, TapOptions& o, std::string& error) {
     } else if (key == "heartbeat") {
         ok = sim::parseWholeNumber(value, 5, 3600, o.heartbeatSeconds);
         error = "heartbeat needs seconds from 5 to 3600";
+    } else if (key == "peak-hold") {
+        ok = parseDecimal(value, 0, 60, o.peakHoldSeconds);
+        error = "peak-hold needs seconds from 0 to 60";
+    } else if (key == "trip-swr") {
+        ok = parseDecimal(value, 0, 100, o.tripSwr) && (o.tripSwr == 0 || o.tripSwr > 1);
+        error = "trip-swr needs an SWR above 1 and at most 100, or 0 for no trip";
+    } else if (key == "trip-min-w") {
+        ok = parseDecimal(value, 0, 100000, o.tripMinW);
+        error = "trip-min-w needs watts from 0 to 100000";
+    } else if (key == "tx-hang") {
+        ok = parseDecimal(value, 0, 60, o.txHangSeconds);
+        error = "tx-hang needs seconds from 0 to 60";
     } else if (key == "insecure") {
         ok = parseYesNo(value, o.insecure);
         error = "insecure needs yes or no";

@@ -23,6 +23,11 @@ struct TapOptions {
     bool insecure = false;         // plain MQTT to another machine
     std::string recordFile;
     int heartbeatSeconds = 30;
+    double peakHoldSeconds = 1.0;  // 0: no peak_forward_w
+    double tripSwr = 3.0;          // 0: no trip
+    double tripMinW = 5;
+    double txHangSeconds = 1.5;
+    std::string journalFile;
     bool help = false;
 
     int effectiveBrokerPort() const { return brokerPort != 0 ? brokerPort : caFile.empty() ? 1883 : 8883; }

@@ -8,8 +8,8 @@ std::string tapUsageText() {
 Sits between a Veltro wattmeter and the panel: opens the meter's serial
 device, makes a pseudo-terminal linked as <folder>/ports/com<N> for the panel,
 relays every byte both ways unchanged, and publishes each reading to an MQTT
-broker under veltro/<id>/: status, link, state (JSON), tx, alarm, with Home
-Assistant discovery.
+broker under veltro/<id>/: status, link, state (JSON), tx, alarm, trip,
+transmission, with Home Assistant discovery.
 
 Options (each also a "name = value" line of a --config file; the command
 line wins):
@@ -34,6 +34,17 @@ line wins):
                            ms since start, > to or < from the meter, bytes
                            with \\ and \xHH escapes (veltro-meter-sim --replay)
   --heartbeat S            republish everything every S seconds (default 30)
+  --peak-hold S            state's peak_forward_w: the highest forward power
+                           of the last S seconds (default 1.0; 0: left out)
+  --trip-swr X             latch veltro/<id>/trip ON when the SWR is X or more
+                           for two frames in a row (default 3.0; 0: never);
+                           it stays ON, across restarts, until "RESET" comes
+                           on veltro/<id>/trip/set
+  --trip-min-w W           ... while forward power is at least W (default 5)
+  --tx-hang S              a transmission bridges pauses shorter than S
+                           seconds (default 1.5); each one is published on
+                           veltro/<id>/transmission as it ends
+  --journal FILE           append each transmission to FILE as a CSV line
   --config FILE            read options from FILE
   -h, --help               show this text
 
