@@ -97,7 +97,7 @@ const Retained kAllBack[] = {{"status", "online"},
                              {"link", "online"},
                              {"tx", "ON"},
                              {"alarm", "OFF"},
-                             {"state", "\"forward_w\":100.00,\"dbm\":50.0,\"swr\":1.50"},
+                             {"state", "\"forward_w\":100.00,\"peak_forward_w\":100.00,\"dbm\":50.0,\"swr\":1.50"},
                              {"homeassistant/device/veltro_chain/config", "\"cmps\""}};
 
 const ChainCase kChainCases[] = {
@@ -295,6 +295,8 @@ TEST_F(MqttChain, DiscoveryCarriesTheKeysHomeAssistantRequires) {
         {"phase", "sensor", ""},              {"resistance", "sensor", ""},
         {"reactance", "sensor", ""},          {"mode", "sensor", "enum"},
         {"alarm", "binary_sensor", "problem"}, {"tx", "binary_sensor", "power"},
+        {"peak_forward_power", "sensor", "power"}, {"swr_trip", "binary_sensor", "problem"},
+        {"swr_trip_reset", "button", ""},
     };
     const QJsonObject components = config["cmps"].toObject();
     EXPECT_EQ(components.size(), static_cast<int>(std::size(kEntities)));
