@@ -76,7 +76,7 @@ class MqttChain : public ::testing::Test {
     std::string tapLog_;
 };
 
-enum class Step { None, KillTap, SilenceMeter, RestartBroker, PullMeter, HomeAssistantOnline };
+enum class Step { None, KillTap, SilenceMeter, RestartBroker, PullMeter, HomeAssistantOnline, TransmitIntoTrip };
 
 struct Retained {
     const char* topic;  // under veltro/chain/, or a whole topic with a '/'
@@ -121,6 +121,9 @@ const ChainCase kChainCases[] = {
      {{"status", "online"}, {"state", "\"forward_w\":100.00"}}},
     {"TlsWithAnOpensslCa", Kind::Tls, true, Step::None, "", "",
      {{"status", "online"}, {"state", "\"forward_w\":100.00"}}},
+    // The record itself is checked in the step: it is not retained.
+    {"TransmissionRecordAndATripThatResetClears", Kind::Plain, true, Step::TransmitIntoTrip, "",
+     "trip/set takes only RESET", {{"trip", "OFF"}, {"trip/detail", "{}"}}},
 };
 
 void PrintTo(const ChainCase& c, std::ostream* out) {
@@ -159,6 +162,27 @@ TEST_P(MqttChainCase, PublishesAsExpected) {
             sim.control("vanish 4500");
             ASSERT_TRUE(retainedHolds("veltro/chain/link", "offline")) << tapLog();
             break;
+        case Step::TransmitIntoTrip: {
+            QProcess records;
+            records.start("mosquitto_sub", broker.clientArguments()
+                                               << "-d" << "-t" << "veltro/chain/transmission" << "-C" << "1");
+            QByteArray got;
+            const auto heard = [&](const char* text) {
+                return waitFor([&] { return (got += records.readAllStandardOutput()).contains(text); });
+            };
+            ASSERT_TRUE(heard("SUBACK"));
+            sim.control("reading watts=250 swr=3.5");
+            ASSERT_TRUE(retainedHolds("veltro/chain/trip", "ON")) << tapLog();
+            sim.control("reading watts=0");
+            ASSERT_TRUE(heard("\"ended\":\"normal\"")) << got.toStdString() << tapLog();
+            EXPECT_TRUE(got.contains("\"peak_forward_w\":250.00")) << got.toStdString();
+            EXPECT_TRUE(got.contains("\"trip\":true")) << got.toStdString();
+            records.kill();
+            records.waitForFinished(5000);
+            broker.publish("veltro/chain/trip/set", "reset", false);
+            broker.publish("veltro/chain/trip/set", "RESET", false);
+            break;
+        }
     }
     if (*c.logsAfter != '\0') {
         ASSERT_TRUE(waitFor([&] { return tapLog().find(c.logsAfter) != std::string::npos; }, 800))
