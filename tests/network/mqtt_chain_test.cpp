@@ -123,7 +123,7 @@ const ChainCase kChainCases[] = {
      {{"status", "online"}, {"state", "\"forward_w\":100.00"}}},
     // The record itself is checked in the step: it is not retained.
     {"TransmissionRecordAndATripThatResetClears", Kind::Plain, true, Step::TransmitIntoTrip, "",
-     "trip/set takes only RESET", {{"trip", "OFF"}, {"trip/detail", "{}"}}},
+     "trip/set takes only RESET", {{"trip", "OFF"}, {"veltro/chain/trip/detail", "{}"}}},
 };
 
 void PrintTo(const ChainCase& c, std::ostream* out) {
@@ -164,13 +164,14 @@ TEST_P(MqttChainCase, PublishesAsExpected) {
             break;
         case Step::TransmitIntoTrip: {
             QProcess records;
-            records.start("mosquitto_sub", broker.clientArguments()
-                                               << "-d" << "-t" << "veltro/chain/transmission" << "-C" << "1");
+            // The retained status arrives once the subscription stands.
+            records.start("mosquitto_sub", broker.clientArguments() << "-v" << "-t" << "veltro/chain/status"
+                                                                    << "-t" << "veltro/chain/transmission");
             QByteArray got;
             const auto heard = [&](const char* text) {
                 return waitFor([&] { return (got += records.readAllStandardOutput()).contains(text); });
             };
-            ASSERT_TRUE(heard("SUBACK"));
+            ASSERT_TRUE(heard("status online"));
             sim.control("reading watts=250 swr=3.5");
             ASSERT_TRUE(retainedHolds("veltro/chain/trip", "ON")) << tapLog();
             sim.control("reading watts=0");

@@ -16,6 +16,6 @@ struct Discovery {
 
 // Peak and trip entities only while they are on.
 Discovery discoveryFor(const std::string& prefix, const std::string& baseTopic, const std::string& id,
-                       const WatchSettings& watch);
+                       const WatchSettings& watch = {});
 
 }  // namespace veltro::tap
