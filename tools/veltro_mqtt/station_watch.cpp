@@ -10,6 +10,17 @@ namespace {
 
 constexpr std::size_t kLongestDetail = 512;
 
+// A payload from the network as one printable log line.
+std::string printable(const std::string& text) {
+    std::string out = text.substr(0, 40);
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f) {
+            c = '?';
+        }
+    }
+    return out;
+}
+
 std::optional<double> highest(std::optional<double> a, std::optional<double> b) {
     return a && b ? std::max(*a, *b) : a ? a : b;
 }
@@ -94,7 +105,7 @@ void StationWatch::onTripCommand(const std::string& payload, bool retained, Watc
             commandNoted_ = true;
             out.notes.push_back(retained ? "a retained message on trip/set ignored (only a live RESET counts)"
                                          : "trip/set takes only RESET; ignored \"" +
-                                               payload.substr(0, 40) + "\" (logged once)");
+                                               printable(payload) + "\" (logged once)");
         }
         return;
     }
