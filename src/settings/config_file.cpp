@@ -4,6 +4,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "files/whole_file.h"
 #include "settings/conversions.h"
 
 namespace veltro {
@@ -114,7 +115,7 @@ LoadOutcome LoadSettings(const std::filesystem::path& file, SettingValues& slots
         if (typeOf(file) != std::filesystem::file_type::not_found) {
             return LoadOutcome::Unreadable;
         }
-        writeSettingsFile(file, defaultSettingsText());
+        replaceWholeFile(file, defaultSettingsText());
         return LoadOutcome::Created;
     }
     bool cutOff = false;

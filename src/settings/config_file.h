@@ -65,9 +65,4 @@ struct SettingsSnapshot {
 std::string formatSettings(const SettingsSnapshot& snapshot);
 std::string defaultSettingsText();
 
-// Replaces the file whole through a temporary file in the same folder, so a
-// crash or a failed write never leaves it empty or torn. Returns false (and
-// leaves the old file intact) when it cannot be written.
-bool writeSettingsFile(const std::filesystem::path& file, const std::string& contents);
-
 }  // namespace veltro
