@@ -106,6 +106,7 @@ std::string formatSettings(const SettingsSnapshot& snapshot) {
 
 LoadOutcome LoadSettings(const std::filesystem::path& file, SettingValues& slots,
                          const SlotLabelSink& labelSink) {
+    removeLeftTemporaries(file);
     std::ifstream in;
     if (isReadableKind(file))
         in.open(file, std::ios::binary);

@@ -39,7 +39,8 @@ using SlotLabelSink = std::function<void(int slot, const std::string& value)>;
 // longer than kMaxSettingValueBytes stores nothing (its line still counts),
 // and only the first kMaxSettingsReadBytes are read (a line that does not
 // end within them stores nothing). Whatever the panel writes stays within
-// both, so its own file always loads back whole.
+// both, so its own file always loads back whole. The temporaries of saves
+// killed before they finished are removed first.
 LoadOutcome LoadSettings(const std::filesystem::path& file, SettingValues& slots,
                          const SlotLabelSink& labelSink);
 

@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -89,6 +90,8 @@ struct StartupCase {
     std::map<int, std::string> changes;
     std::set<int> missingPorts;
     std::function<void(testing::StartupFixture&)> check;
+    bool withoutConfig = false;
+    std::vector<std::string> filesBefore = {};
 };
 
 // Test listings show the case's name rather than its bytes.
@@ -101,7 +104,12 @@ class Form1StartupCases : public testing::StartupFixture,
 
 TEST_P(Form1StartupCases, Applies) {
     port.missing = GetParam().missingPorts;
-    writeConfig(GetParam().changes);
+    if (!GetParam().withoutConfig) {
+        writeConfig(GetParam().changes);
+    }
+    for (const std::string& name : GetParam().filesBefore) {
+        QFile(dir.filePath(QString::fromStdString(name))).open(QIODevice::WriteOnly);
+    }
     start();
     GetParam().check(*this);
 }
@@ -206,6 +214,17 @@ const StartupCase kStartupCases[] = {
          EXPECT_TRUE(isMarked(form.mnuSmall));
          EXPECT_NEAR(t.storedHeightTwips(), 3200, t.twipsPerPixelY());
      }},
+    {"TemporariesOfAKilledSaveGo",
+     {},
+     {},
+     [](testing::StartupFixture& t) {
+         const QStringList kept{"config.ini", "config.ini.AbCd3f", "config.ini.AbCdE",
+                                "config.ini.AbCdEfG"};
+         EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files, QDir::Name), kept);
+     },
+     false,
+     {"config.ini.AbCdEf", "config.ini.abcdef", "config.ini.AbCd3f", "config.ini.AbCdE",
+      "config.ini.AbCdEfG"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, Form1StartupCases, ::testing::ValuesIn(kStartupCases),
