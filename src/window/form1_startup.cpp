@@ -59,7 +59,7 @@ LoadOutcome Form1::loadSettingsFile() {
                 QString::fromLatin1(value.data(), static_cast<qsizetype>(value.size())));
         });
     keepUnreadableSettingsFile = outcome == LoadOutcome::Unreadable;
-    settingsLoaded = true;
+    settingsLoaded = outcome == LoadOutcome::Loaded;
     return outcome;
 }
 

@@ -214,6 +214,16 @@ const StartupCase kStartupCases[] = {
          EXPECT_TRUE(isMarked(form.mnuSmall));
          EXPECT_NEAR(t.storedHeightTwips(), 3200, t.twipsPerPixelY());
      }},
+    {"FirstRunClosedLeavesTheDefaultsForTheNext",
+     {},
+     {},
+     [](testing::StartupFixture& t) {
+         const std::string defaults = t.configText();
+         t.form.close();
+         EXPECT_EQ(t.log, (Log{"Active=N", "Active=N"}));
+         EXPECT_EQ(t.configText(), defaults);
+     },
+     true},
     {"TemporariesOfAKilledSaveGo",
      {},
      {},
