@@ -102,6 +102,7 @@ void Form1::Combo1_Click() {
     Timer1->stop();
     if (services_.port->portOpen()) {
         services_.port->setPortOpen(false);
+        pollCycle.portClosed(*this);
     }
     SaveSettings();
     Form_Activate();

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -309,9 +310,11 @@ TEST_F(Form1Startup, ChoosingAMissingPortLeavesTheChoiceInTheFile) {
     writeConfig();
     start();
     port.missing = {3};
+    form.setLinkLamp(true);
     log.clear();
     form.Combo1->setCurrentIndex(1);
     QTest::keyClick(form.Combo1, Qt::Key_Down);
+    EXPECT_TRUE(form.Picture5->isHidden());
 
     EXPECT_EQ(log, (Log{"close", "save ComPort=Com03", "Active=N", "open 3 failed"}));
     ASSERT_EQ(messages.shown.size(), 1u);
