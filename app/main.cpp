@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
     // One settings file for the whole run; a read-only install uses the
     // per-user folder.
     const QString settingsDir = veltro::settingsFolderFor(programDir);
-    veltro::QtSerialPort port(programDir, settingsDir);
+    // The ports/ links are looked up in both folders, whichever holds config.ini.
+    veltro::QtSerialPort port(programDir, veltro::perUserSettingsFolder());
     veltro::AppSettingsStore store;
     veltro::QtMessageBox messageBox;
     veltro::QtWindowManager windowManager;

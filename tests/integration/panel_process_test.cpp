@@ -151,6 +151,15 @@ TEST_F(PanelProcess, DeviceLossesAndReturnsLeakNothingAndSigquitStillClosesClean
     EXPECT_EQ(published("Active"), "N");
 }
 
+// With config.ini beside the program, the per-user folder's link names the port.
+TEST_F(PanelProcess, PortLinkInThePerUserFolderIsFollowed) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath("xdg/veltro-panel/ports"));
+    ASSERT_TRUE(QFile::rename(dir.filePath("ports/com1"), dir.filePath("xdg/veltro-panel/ports/com1")));
+    writeConfig(veltro::testing::kConfigPollingPort1);
+    startPanel();
+    EXPECT_TRUE(waitFor([&] { return published("Reading") == "50.0"; })) << sim.log();
+}
+
 // Without a display the panel says so in one line instead of Qt's abort.
 TEST(PanelWithoutDisplay, SaysWhatIsMissingAndHelpStillWorks) {
     const char* const noDisplay = "veltro-panel needs a graphical display: DISPLAY or "
