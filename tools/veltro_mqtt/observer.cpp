@@ -13,10 +13,11 @@ namespace {
 constexpr auto kLongestSleep = std::chrono::seconds(1);
 }  // namespace
 
-Observer::Observer(std::string baseTopic, std::optional<Discovery> discovery, std::string birthTopic,
-                   PolicyTiming timing, ChunkQueue& queue, MqttLink& link, Log log)
+Observer::Observer(std::string baseTopic, std::optional<Discovery> discovery, std::vector<std::string> cleared,
+                   std::string birthTopic, PolicyTiming timing, ChunkQueue& queue, MqttLink& link, Log log)
     : baseTopic_(std::move(baseTopic)),
       discovery_(std::move(discovery)),
+      cleared_(std::move(cleared)),
       birthTopic_(std::move(birthTopic)),
       policy_(timing),
       queue_(queue),
@@ -55,6 +56,9 @@ void Observer::run() {
         }
         const auto now = Clock::now();
         if (republish_.exchange(false)) {
+            for (const auto& topic : cleared_) {
+                link_.publish(topic, "", 1);
+            }
             if (discovery_) {
                 link_.publish(discovery_->topic, discovery_->payload, 1);
             }
