@@ -113,12 +113,12 @@ int main(int argc, char** argv) {
         say(error);
         return 1;
     }
+    say("relaying " + options.device + " <-> " + relay.linkPath() + "; publishing under " + base +
+        " at " + broker.host + ":" + std::to_string(broker.port));
     if (!link.start(broker, error)) {
         say(error);
         return 1;
     }
-    say("relaying " + options.device + " <-> " + relay.linkPath() + "; publishing under " + base +
-        " at " + broker.host + ":" + std::to_string(broker.port));
     std::thread observerThread([&] { observer->run(); });
 
     relay.run(stopFd);
