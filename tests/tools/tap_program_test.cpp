@@ -97,6 +97,7 @@ TEST(TapProgramTest, BadInputGetsOneClearMessageAndAnExitCode) {
         {d + "--host 127.255.0.9", 1, "is not a serial device"},
         {d + "--host ::1", 1, "is not a serial device"},
         {d + "--discovery-prefix homeassistant/", 2, "is not a topic prefix"},
+        {d + "--record " + dir + "/fifo", 1, "cannot write the recording"},
         {"--config " + dir + "/bad.conf", 2, "bad.conf, line 2: expected \"setting = value\""},
         {"--config " + dir + "/range.conf", 2, "range.conf, line 2: port needs"},
         {"--config " + dir + "/good.conf --port 2 --dir " + dir, 1, "/dev/null is not a serial device"},
