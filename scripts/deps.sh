@@ -7,7 +7,7 @@ veltro_install_deps() {
                   g++-mingw-w64-x86-64-posix wine wine64
                   dpkg-dev file lintian desktop-file-utils appstream
                   openbox xdotool x11-utils
-                  libmosquitto-dev mosquitto mosquitto-clients openssl)
+                  libmosquitto-dev libssl-dev mosquitto mosquitto-clients openssl)
     local missing=()
     local p
     for p in "${wanted[@]}"; do
