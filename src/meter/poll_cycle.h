@@ -48,6 +48,10 @@ class PollCycle {
     void clearPending();
     bool anyPending() const;
 
+    // The panel closed its port or failed to open one: the lamp shows red, as
+    // for a lost device. Ticks over the closed port leave it so.
+    void portClosed(PollDisplay& display) { display.setLinkLamp(false); }
+
     // TxtCallsignSet_Change: rebuild CallsignToSend from the box's text.
     void callsignTextChanged(std::string_view boxText);
 

@@ -7,6 +7,7 @@
 #include <QTemporaryFile>
 #include <filesystem>
 
+#include "files/whole_file.h"
 #include "settings/config_file.h"
 
 #ifdef Q_OS_WIN
@@ -56,7 +57,7 @@ void seedSettings(const QString& programDir, const QString& folder) {
     }
     const QByteArray bytes = source.read(static_cast<qint64>(kMaxSettingsReadBytes) + 1);
     if (static_cast<size_t>(bytes.size()) <= kMaxSettingsReadBytes) {
-        writeSettingsFile(nativePath(target.filePath()), bytes.toStdString());
+        replaceWholeFile(nativePath(target.filePath()), bytes.toStdString());
     }
 }
 
@@ -80,10 +81,10 @@ QString settingsFolderFor(const QString& programDir) {
     return folder;
 }
 
-QStringList portLinkFolders(const QString& programDir, const QString& settingsDir) {
+QStringList portLinkFolders(const QString& programDir, const QString& userDir) {
     QStringList folders{programDir};
-    if (!settingsDir.isEmpty() && QDir(settingsDir) != QDir(programDir)) {
-        folders.append(settingsDir);
+    if (!userDir.isEmpty() && QDir(userDir) != QDir(programDir)) {
+        folders.append(userDir);
     }
     return folders;
 }

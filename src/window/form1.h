@@ -169,8 +169,9 @@ class Form1 : public QMainWindow, public PollDisplay {
     veltro::SettingValues SettingValues{};
     // Set while config.ini exists but could not be read: saves leave it be.
     bool keepUnreadableSettingsFile = false;
-    // Set once the start-up has loaded config.ini (or found none); until
-    // then the unload leaves the file alone.
+    // Set while the last start-up read config.ini. Before that, and with the
+    // defaults just written or an unreadable file kept, the window holds
+    // nothing configured: the unload leaves the file as it is.
     bool settingsLoaded = false;
     std::filesystem::path settingsFile() const;  // settingsDir/config.ini
 

@@ -102,6 +102,7 @@ void Form1::Combo1_Click() {
     Timer1->stop();
     if (services_.port->portOpen()) {
         services_.port->setPortOpen(false);
+        pollCycle.portClosed(*this);
     }
     SaveSettings();
     Form_Activate();
@@ -135,8 +136,9 @@ void Form1::closeEvent(QCloseEvent* event) {
 void Form1::Form_Unload() {
     stopPortRetries();
     // Closed before the start-up loaded config.ini (a logout in the first
-    // moments): the window holds only its creation state, and saving that
-    // would replace every configured value.
+    // moments, or a first run that has just written the defaults): the
+    // window holds only its creation state, and saving that would replace
+    // every configured value.
     if (settingsLoaded) {
         SaveSettings();
     }

@@ -1,7 +1,9 @@
 // Applies the numeric readout and the bargraph step to the controls, in the
 // order the poll cycle specifies.
+#include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
+#include <QToolTip>
 
 #include "readout/bargraphs.h"
 #include "window/bar_widget.h"
@@ -30,6 +32,19 @@ void showFromStart(QLineEdit* box, const QString& shown) {
     box->setCursorPosition(0);
 }
 
+// The impedance boxes are narrow: the whole figure shows as the box's
+// tooltip, and a tooltip open over the box follows the figure.
+void showFigure(QLineEdit* box, const QString& shown) {
+    showFromStart(box, shown);
+    if (box->toolTip() == shown) {
+        return;
+    }
+    box->setToolTip(shown);
+    if (QToolTip::isVisible() && box->underMouse()) {
+        QToolTip::showText(QCursor::pos(), shown, box);
+    }
+}
+
 void setLimitsMaxFirst(BarWidget* bar, const BarSetting& setting) {
     bar->setMax(setting.max);
     bar->setMin(setting.min);
@@ -53,7 +68,7 @@ QColor Form1::alarmButtonColour() const {
 void Form1::updateReadout(ReadingRecord& record) {
     const ReadoutUpdate update = computeReadout(record, RangeMode, chkHiPwr->value());
     for (std::size_t i = 0; i < update.vectorTexts.size(); ++i) {
-        showFromStart(txtVector[i], text(update.vectorTexts[i]));
+        showFigure(txtVector[i], text(update.vectorTexts[i]));
     }
     if (update.modeCaption) {
         Label35->setText(text(*update.modeCaption));

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "files/whole_file.h"
 #include "readout/bargraphs.h"
 #include "window/check_mark_menu.h"
 #include "window/colour_button.h"
@@ -78,7 +79,7 @@ void Form1::SaveSettings() {
         return;
     }
     // A failed write leaves the old file whole; the panel carries on.
-    const bool ok = writeSettingsFile(settingsFile(), formatSettings(settingsSnapshot()));
+    const bool ok = replaceWholeFile(settingsFile(), formatSettings(settingsSnapshot()));
     emit settingsSaved(ok);
 }
 

@@ -59,7 +59,7 @@ LoadOutcome Form1::loadSettingsFile() {
                 QString::fromLatin1(value.data(), static_cast<qsizetype>(value.size())));
         });
     keepUnreadableSettingsFile = outcome == LoadOutcome::Unreadable;
-    settingsLoaded = true;
+    settingsLoaded = outcome == LoadOutcome::Loaded;
     return outcome;
 }
 
@@ -98,6 +98,7 @@ void Form1::openConfiguredPort(const StartupPlan& plan) {
     TxtCallsignSet->setEnabled(plan.callsignControlsEnabled);
     port.setInputLen(0);
     if (!port.setPortOpen(true)) {
+        pollCycle.portClosed(*this);
         if (services_.messageBox != nullptr) {
             services_.messageBox->show(portNotAvailableMessage(port.commPort()));
         }

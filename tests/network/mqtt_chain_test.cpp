@@ -42,16 +42,34 @@ class MqttChain : public ::testing::Test {
         sim.stop();
         broker.stop();
     }
-    void startChain(Kind kind, bool tapHasUser = true, const QStringList& simOptions = {"--steady"}) {
-        broker.start(dir.path(), kind);
+    void startChain(Kind kind, bool tapHasUser = true, const QStringList& simOptions = {"--steady"},
+                    bool brokerFirst = true) {
+        broker.start(dir.path(), kind, brokerFirst);
         sim.start(dir.filePath("meter"), 1, simOptions);
-        tap.start(QStringLiteral(VELTRO_TAP_PATH),
-                  QStringList{"--device", dir.filePath("meter/ports/com1"), "--dir", dir.path(),
-                              "--port", "1", "--broker-port", QString::number(broker.port), "--id",
-                              "chain", "--record", dir.filePath("line.rec"), "--heartbeat", "5"} +
-                      broker.clientOptions(tapHasUser));
+        startTap(broker.clientOptions(tapHasUser));
         ASSERT_TRUE(waitFor([&] { return QFile::exists(dir.filePath("ports/com1")); })) << tapLog();
         veltro::testing::startPanelIn(panel, dir);
+    }
+    void startTap(const QStringList& options) {
+        tap.start(QStringLiteral(VELTRO_TAP_PATH),
+                  QStringList{"--device", dir.filePath("meter/ports/com1"), "--dir", dir.path(), "--port", "1",
+                              "--broker-port", QString::number(broker.port), "--id", "chain", "--record",
+                              dir.filePath("line.rec"), "--heartbeat", "5"} +
+                      options);
+    }
+    void stopTap() {
+        tap.terminate();
+        ASSERT_TRUE(tap.waitForFinished(5000));
+        tapLog();
+    }
+    // User and system time the tap has used so far.
+    double tapCpuSeconds() const {
+        QFile stat(QString("/proc/%1/stat").arg(tap.processId()));
+        if (!stat.open(QIODevice::ReadOnly)) {
+            return -1;
+        }
+        const QList<QByteArray> fields = stat.readAll().split(')').last().split(' ');
+        return (fields[12].toDouble() + fields[13].toDouble()) / static_cast<double>(::sysconf(_SC_CLK_TCK));
     }
     std::string tapLog() {
         tapLog_ += tap.readAllStandardError().toStdString();
@@ -76,7 +94,8 @@ class MqttChain : public ::testing::Test {
     std::string tapLog_;
 };
 
-enum class Step { None, KillTap, SilenceMeter, RestartBroker, PullMeter, HomeAssistantOnline, TransmitIntoTrip };
+enum class Step { None, KillTap, SilenceMeter, RestartBroker, PullMeter, HomeAssistantOnline, BrokerLate,
+                  Forget, RestartWithoutDiscovery, TransmitIntoTrip };
 
 struct Retained {
     const char* topic;  // under veltro/chain/, or a whole topic with a '/'
@@ -88,7 +107,7 @@ struct ChainCase {
     Kind broker;
     bool tapHasUser;
     Step step;
-    const char* tapLogs;  // a line the tap must have logged first, or ""
+    const char* tapLogs;  // a line the tap must have logged first (and once only), or ""
     const char* logsAfter;  // ... and after the step
     std::vector<Retained> expect;
 };
@@ -107,7 +126,15 @@ const ChainCase kChainCases[] = {
      {std::begin(kAllBack), std::end(kAllBack)}},
     {"KillNineLeavesOfflineRetained", Kind::Plain, true, Step::KillTap, "", "", {{"status", "offline"}}},
     {"SilentMeterTurnsLinkOfflineStatusStaysOnline", Kind::Plain, true, Step::SilenceMeter, "", "",
-     {{"link", "offline"}, {"status", "online"}}},
+     {{"link", "offline"}, {"status", "online"}, {"tx", "OFF"}}},
+    // Started before its broker: idle meanwhile, then connected by the back-off.
+    {"BrokerDownAtStartIsRetriedWithoutSpinning", Kind::Plain, true, Step::BrokerLate,
+     "cannot reach the broker", "connected to the broker", {std::begin(kAllBack), std::end(kAllBack)}},
+    {"ForgetClearsEveryRetainedTopic", Kind::Plain, true, Step::Forget, "", "",
+     {{"status", ""}, {"link", ""}, {"state", ""}, {"tx", ""}, {"alarm", ""}, {"trip", ""},
+      {"homeassistant/device/veltro_chain/config", ""}}},
+    {"NoDiscoveryClearsTheEarlierDiscovery", Kind::Plain, true, Step::RestartWithoutDiscovery, "", "",
+     {{"status", "online"}, {"homeassistant/device/veltro_chain/config", ""}}},
     {"BrokerRestartBringsEverythingBack", Kind::Plain, true, Step::RestartBroker, "", "",
      {std::begin(kAllBack), std::end(kAllBack)}},
     {"DiscoveryAgainWhenHomeAssistantComesOnline", Kind::Plain, true, Step::HomeAssistantOnline, "",
@@ -134,7 +161,7 @@ class MqttChainCase : public MqttChain, public ::testing::WithParamInterface<Cha
 
 TEST_P(MqttChainCase, PublishesAsExpected) {
     const ChainCase& c = GetParam();
-    startChain(c.broker, c.tapHasUser);
+    startChain(c.broker, c.tapHasUser, {"--steady"}, c.step != Step::BrokerLate);
     if (*c.tapLogs != '\0') {
         ASSERT_TRUE(waitFor([&] { return tapLog().find(c.tapLogs) != std::string::npos; })) << tapLog();
     } else {
@@ -157,6 +184,24 @@ TEST_P(MqttChainCase, PublishesAsExpected) {
             broker.publish(kDiscoveryTopic, "", true);
             ASSERT_TRUE(retainedHolds(kDiscoveryTopic, ""));
             broker.publish("homeassistant/status", "online", false);
+            break;
+        case Step::BrokerLate: {
+            const double before = tapCpuSeconds();
+            QTest::qWait(2000);
+            EXPECT_LT(tapCpuSeconds() - before, 0.2) << "CPU seconds over 2 s without a broker";
+            broker.restart();
+            break;
+        }
+        case Step::Forget:
+            stopTap();
+            EXPECT_EQ(QProcess::execute(VELTRO_TAP_PATH, QStringList{"--forget", "--id", "chain", "--broker-port",
+                                                                     QString::number(broker.port)}),
+                      0);
+            break;
+        case Step::RestartWithoutDiscovery:
+            stopTap();
+            ASSERT_TRUE(retainedHolds("veltro/chain/status", "offline"));
+            startTap({"--no-discovery"});
             break;
         case Step::PullMeter:
             sim.control("vanish 4500");
@@ -194,6 +239,10 @@ TEST_P(MqttChainCase, PublishesAsExpected) {
         EXPECT_TRUE(retainedHolds(topic, r.fragment))
             << topic.toStdString() << " holds \"" << broker.retained(topic).toStdString()
             << "\", wanted \"" << r.fragment << "\"\n" << tapLog();
+    }
+    if (*c.tapLogs != '\0') {
+        const std::string log = tapLog();
+        EXPECT_EQ(log.find(c.tapLogs), log.rfind(c.tapLogs)) << "logged once for every attempt\n" << log;
     }
 }
 

@@ -4,7 +4,9 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -89,6 +91,8 @@ struct StartupCase {
     std::map<int, std::string> changes;
     std::set<int> missingPorts;
     std::function<void(testing::StartupFixture&)> check;
+    bool withoutConfig = false;
+    std::vector<std::string> filesBefore = {};
 };
 
 // Test listings show the case's name rather than its bytes.
@@ -101,7 +105,12 @@ class Form1StartupCases : public testing::StartupFixture,
 
 TEST_P(Form1StartupCases, Applies) {
     port.missing = GetParam().missingPorts;
-    writeConfig(GetParam().changes);
+    if (!GetParam().withoutConfig) {
+        writeConfig(GetParam().changes);
+    }
+    for (const std::string& name : GetParam().filesBefore) {
+        QFile(dir.filePath(QString::fromStdString(name))).open(QIODevice::WriteOnly);
+    }
     start();
     GetParam().check(*this);
 }
@@ -206,6 +215,27 @@ const StartupCase kStartupCases[] = {
          EXPECT_TRUE(isMarked(form.mnuSmall));
          EXPECT_NEAR(t.storedHeightTwips(), 3200, t.twipsPerPixelY());
      }},
+    {"FirstRunClosedLeavesTheDefaultsForTheNext",
+     {},
+     {},
+     [](testing::StartupFixture& t) {
+         const std::string defaults = t.configText();
+         t.form.close();
+         EXPECT_EQ(t.log, (Log{"Active=N", "Active=N"}));
+         EXPECT_EQ(t.configText(), defaults);
+     },
+     true},
+    {"TemporariesOfAKilledSaveGo",
+     {},
+     {},
+     [](testing::StartupFixture& t) {
+         const QStringList kept{"config.ini",        "config.ini.AbCd3f", "config.ini.AbCdE",
+                                "config.ini.AbCdEfG", "config.ini.BACKUP", "config.ini.backup"};
+         EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files, QDir::Name), kept);
+     },
+     false,
+     {"config.ini.AbCdEf", "config.ini.aBcdef", "config.ini.backup", "config.ini.BACKUP",
+      "config.ini.AbCd3f", "config.ini.AbCdE", "config.ini.AbCdEfG"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, Form1StartupCases, ::testing::ValuesIn(kStartupCases),
@@ -280,9 +310,11 @@ TEST_F(Form1Startup, ChoosingAMissingPortLeavesTheChoiceInTheFile) {
     writeConfig();
     start();
     port.missing = {3};
+    form.setLinkLamp(true);
     log.clear();
     form.Combo1->setCurrentIndex(1);
     QTest::keyClick(form.Combo1, Qt::Key_Down);
+    EXPECT_TRUE(form.Picture5->isHidden());
 
     EXPECT_EQ(log, (Log{"close", "save ComPort=Com03", "Active=N", "open 3 failed"}));
     ASSERT_EQ(messages.shown.size(), 1u);

@@ -3,13 +3,14 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <fstream>
 #include <iostream>
 #include <mutex>
 #include <thread>
 
 #include <QString>
 
+#include "broker_settings.h"
+#include "forget.h"
 #include "observer.h"
 #include "platform/settings_location.h"
 #include "pty_link.h"
@@ -29,27 +30,6 @@ void say(const std::string& line) {
     std::cerr << "veltro-mqtt: " << line << std::endl;
 }
 
-bool readable(const std::string& path) {
-    return path.empty() || std::ifstream(path).good();
-}
-
-bool readPassword(const std::string& path, std::string& password, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read the password file " + path;
-        return false;
-    }
-    std::getline(in, password);
-    if (!password.empty() && password.back() == '\r') {
-        password.pop_back();
-    }
-    if (password.empty()) {
-        error = "the password file " + path + " holds no password on its first line";
-        return false;
-    }
-    return true;
-}
-
 WatchSettings watchSettings(const TapOptions& options, const PolicyTiming& timing) {
     const auto ms = [](double seconds) { return std::chrono::milliseconds(std::lround(seconds * 1000)); };
     WatchSettings watch;
@@ -64,6 +44,20 @@ WatchSettings watchSettings(const TapOptions& options, const PolicyTiming& timin
 std::string hostName() {
     char name[256] = {};
     return ::gethostname(name, sizeof name - 1) == 0 ? name : "";
+}
+
+// Every retained topic this id may have left on the broker.
+std::vector<std::string> retainedTopics(const std::string& base, const Discovery& discovery) {
+    std::vector<std::string> topics;
+    for (const char* subtopic : kRetainedSubtopics) {
+        topics.push_back(base + "/" + subtopic);
+    }
+    for (const auto* topic : {&discovery.topic, &discovery.formerTopic}) {
+        if (!topic->empty()) {
+            topics.push_back(*topic);
+        }
+    }
+    return topics;
 }
 
 }  // namespace
@@ -83,36 +77,25 @@ int main(int argc, char** argv) {
         say(error);
         return 2;
     }
-    for (const auto* file : {&options.caFile, &options.certFile, &options.keyFile}) {
-        if (!readable(*file)) {
-            say("cannot read " + *file);
-            return 2;
-        }
-    }
-    BrokerSettings broker;
-    broker.host = options.host;
-    broker.port = options.effectiveBrokerPort();
-    if (!options.passwordFile.empty() && !readPassword(options.passwordFile, broker.password, error)) {
-        say(error);
-        return 2;
-    }
     if (options.id.empty()) {
         options.id = defaultId(hostName(), options.port);
+    }
+    const std::string base = "veltro/" + options.id;
+    BrokerSettings broker;
+    if (!brokerSettingsFor(options, base, broker, error)) {
+        say(error);
+        return 1;
+    }
+    PolicyTiming timing;
+    timing.heartbeat = std::chrono::seconds(options.heartbeatSeconds);
+    const WatchSettings watch = watchSettings(options, timing);
+    const Discovery discovery = discoveryFor(options.discoveryPrefix, base, options.id, watch);
+    if (options.forget) {
+        return forgetRetained(broker, retainedTopics(base, discovery), say);
     }
     if (options.folder.empty()) {
         const QString own = QString::fromStdString(veltro::sim::executableFolder());
         options.folder = veltro::settingsFolderFor(own).toStdString();
-    }
-    const std::string base = "veltro/" + options.id;
-    broker.clientId = "veltro-mqtt-" + options.id + "-" + std::to_string(::getpid());
-    broker.user = options.user;
-    broker.caFile = options.caFile;
-    broker.certFile = options.certFile;
-    broker.keyFile = options.keyFile;
-    broker.willTopic = base + "/status";
-    const std::string birthTopic = options.discoveryPrefix + "/status";
-    if (options.discovery) {
-        broker.watchedTopics.push_back(birthTopic);
     }
 
     const int stopFd = veltro::sim::stopSignalPipe();
@@ -128,13 +111,19 @@ int main(int argc, char** argv) {
         [&](const std::string& topic, const std::string& payload, bool retained) {
             observer->brokerMessage(topic, payload, retained);
         });
-    PolicyTiming timing;
-    timing.heartbeat = std::chrono::seconds(options.heartbeatSeconds);
-    const WatchSettings watch = watchSettings(options, timing);
-    observer.emplace(base,
-                     options.discovery ? std::optional(discoveryFor(options.discoveryPrefix, base, options.id, watch))
-                                       : std::nullopt,
-                     birthTopic, timing, watch, queue, link, say);
+    std::vector<std::string> cleared;
+    for (const auto* topic : {&discovery.formerTopic, options.discovery ? nullptr : &discovery.topic}) {
+        if (topic != nullptr && !topic->empty()) {
+            cleared.push_back(*topic);
+        }
+    }
+    if (watch.tripSwr <= 0) {
+        // Off: nothing an earlier run latched may stay behind.
+        cleared.push_back(base + "/trip");
+        cleared.push_back(base + "/trip/detail");
+    }
+    observer.emplace(base, options.discovery ? std::optional(discovery) : std::nullopt, cleared,
+                     options.discoveryPrefix + "/status", timing, watch, queue, link, say);
     if (!options.recordFile.empty() && !observer->openRecording(options.recordFile, error)) {
         say(error);
         return 1;
@@ -150,12 +139,12 @@ int main(int argc, char** argv) {
         say(error);
         return 1;
     }
-    if (!link.start(broker, error)) {
-        say(error);
-        return 2;
-    }
     say("relaying " + options.device + " <-> " + relay.linkPath() + "; publishing under " + base +
         " at " + broker.host + ":" + std::to_string(broker.port));
+    if (!link.start(broker, error)) {
+        say(error);
+        return 1;
+    }
     std::thread observerThread([&] { observer->run(); });
 
     relay.run(stopFd);

@@ -132,11 +132,7 @@ void StationWatch::readBackDone(WatchOutput& out) {
 }
 
 void StationWatch::everything(WatchOutput& out) {
-    if (settings_.tripSwr <= 0) {
-        // Off: nothing an earlier run latched may stay behind.
-        out.messages.push_back({"trip", ""});
-        out.messages.push_back({"trip/detail", ""});
-    } else if (trip_ != Trip::Unknown) {
+    if (trip_ != Trip::Unknown) {
         out.messages.push_back({"trip", trip_ == Trip::On ? "ON" : "OFF"});
         if (!detail_.empty()) {
             out.messages.push_back({"trip/detail", detail_});

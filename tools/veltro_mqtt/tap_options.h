@@ -23,6 +23,7 @@ struct TapOptions {
     bool insecure = false;         // plain MQTT to another machine
     std::string recordFile;
     int heartbeatSeconds = 30;
+    bool forget = false;           // clear what this id left on the broker, then exit
     double peakHoldSeconds = 1.0;  // 0: no peak_forward_w
     double tripSwr = 3.0;          // 0: no trip
     double tripMinW = 5;
@@ -39,7 +40,8 @@ bool parseTapOptions(int argc, char** argv, TapOptions& options, std::string& er
 // Checks that do not depend on where each value came from.
 bool validateTapOptions(const TapOptions& options, std::string& error);
 
-// Loopback addresses and "localhost": no TLS needed to reach them.
+// A literal loopback address (127.0.0.0/8, ::1) or exactly "localhost": no
+// TLS needed to reach it. A name is never judged by how it begins.
 bool isLoopbackHost(const std::string& host);
 // A topic level of letters, digits, '-' and '_' from the host name.
 std::string defaultId(const std::string& hostName, int port);

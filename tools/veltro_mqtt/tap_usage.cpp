@@ -19,16 +19,18 @@ line wins):
                            (default 1)
   --dir FOLDER             folder that holds ports/ (default: where the panel
                            beside it looks, as veltro-meter-sim does)
-  --host HOST              broker (default 127.0.0.1)
+  --host HOST              broker (default 127.0.0.1); only 127.x.x.x, ::1
+                           and localhost count as this machine
   --broker-port N          broker port (default 1883, 8883 with --cafile)
   --id ID                  topic level veltro/<id>/: letters, digits, - and _
                            (default <host name>-com<N>)
   --discovery-prefix P     Home Assistant's prefix (default homeassistant)
-  --no-discovery           publish no discovery
+  --no-discovery           publish no discovery, and clear what an earlier
+                           run published for this id
   --cafile FILE            TLS, trusting this CA
   --cert FILE --key FILE   TLS client certificate and its key
   --user NAME              broker user name
-  --password-file FILE     the password: the file's first line
+  --password-file FILE     the password: the file's first line (at most 4 KiB)
   --insecure               allow a broker on another machine without TLS
   --record FILE            write the line traffic to FILE, one chunk a line:
                            ms since start, > to or < from the meter, bytes
@@ -45,12 +47,20 @@ line wins):
                            seconds (default 1.5); each one is published on
                            veltro/<id>/transmission as it ends
   --journal FILE           append each transmission to FILE as a CSV line
-  --config FILE            read options from FILE
+  --forget                 clear every retained topic of this id on the
+                           broker (status, link, state, tx, alarm, trip,
+                           discovery), then exit; needs no device
+  --config FILE            read options from FILE (at most 64 KiB)
   -h, --help               show this text
 
-Exit status: 0 after SIGINT or SIGTERM, 1 when the device or a file cannot be
-used at start, 2 for bad options or a bad config file. A device that vanishes
-later is retried each second; a broker that is away is retried with back-off.
+Files are read only if they are regular files; CA, certificate and key (at
+most 1 MiB each, PEM, the key without a passphrase) are checked at start.
+
+Exit status: 0 after SIGINT or SIGTERM (and after --forget), 1 when the
+device or a file cannot be used at start (or --forget finds no broker), 2 for
+bad options or a bad config file. A device that vanishes later is retried each
+second; a broker that is down, refuses the login or whose name does not
+resolve yet is retried from the start, after 1 s doubling to 60 s.
 )";
 }
 
