@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
         options.id = defaultId(hostName(), options.port);
     }
     if (options.folder.empty()) {
-        const QString own = QString::fromStdString(veltro::sim::executableFolder());
+        const QString own = QString::fromStdString(veltro::pty::executableFolder());
         options.folder = veltro::settingsFolderFor(own).toStdString();
     }
     const std::string base = "veltro/" + options.id;
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
         broker.watchedTopic = birthTopic;
     }
 
-    const int stopFd = veltro::sim::stopSignalPipe();
+    const int stopFd = veltro::pty::stopSignalPipe();
     if (stopFd < 0) {
         say("cannot make a pipe");
         return 1;
@@ -124,10 +124,14 @@ int main(int argc, char** argv) {
         say(error);
         return 1;
     }
-    Relay relay(options.device, options.folder, options.port, queue, say);
+    AlonePolling alone;
+    alone.interval = std::chrono::milliseconds(options.alonePollMs);
+    alone.command = options.generation == veltro::sim::Generation::Older ? ";P?" : "P";
+    alone.speed = options.generation == veltro::sim::Generation::Older ? B38400 : B115200;
+    Relay relay(options.device, options.folder, options.port, alone, queue, say);
     if (!relay.start(error)) {
         say(error);
-        return 1;
+        return relay.refused() ? 2 : 1;
     }
     if (!link.start(broker, error)) {
         say(error);

@@ -95,6 +95,15 @@ bool applySetting(const Setting& setting, TapOptions& o, std::string& error) {
     } else if (key == "heartbeat") {
         ok = sim::parseWholeNumber(value, 5, 3600, o.heartbeatSeconds);
         error = "heartbeat needs seconds from 5 to 3600";
+    } else if (key == "alone-poll") {
+        // Faster than a reply takes would only pile polls up at the meter.
+        ok = sim::parseWholeNumber(value, 0, 60000, o.alonePollMs) && (o.alonePollMs == 0 || o.alonePollMs >= 20);
+        error = "alone-poll needs 0 (never) or milliseconds from 20 to 60000";
+    } else if (key == "generation") {
+        const auto generation = sim::generationByName(value);
+        ok = generation.has_value();
+        o.generation = generation.value_or(o.generation);
+        error = "generation needs older or newer";
     } else if (key == "insecure") {
         ok = parseYesNo(value, o.insecure);
         error = "insecure needs yes or no";

@@ -14,7 +14,9 @@ Assistant discovery.
 Options (each also a "name = value" line of a --config file; the command
 line wins):
   -d, --device PATH        the meter's serial device (for example
-                           /dev/serial/by-id/usb-...)
+                           /dev/serial/by-id/usb-...); never the tap's own
+                           ports/com<N>: a simulator beside it takes another
+                           --port or --dir
   -p, --port N             the panel's port number, link ports/com<N>, 1..255
                            (default 1)
   --dir FOLDER             folder that holds ports/ (default: where the panel
@@ -34,6 +36,11 @@ line wins):
                            ms since start, > to or < from the meter, bytes
                            with \\ and \xHH escapes (veltro-meter-sim --replay)
   --heartbeat S            republish everything every S seconds (default 30)
+  --alone-poll MS          while no program has the panel's side open, poll
+                           the meter every MS ms (default 100; 0: never)
+  --generation G           the meter's firmware for those polls: newer ("P"
+                           at 115200 baud, the default) or older (";P?" at
+                           38400 baud)
   --config FILE            read options from FILE
   -h, --help               show this text
 
