@@ -108,10 +108,17 @@ bool PortLink::create(const std::string& folder, int port, const std::string& ta
                     "); give this program another --port or --dir";
             return false;
         }
-        fs::remove(link, ec);
     }
-    fs::create_symlink(target, link, ec);
+    // Made beside it and renamed over it, so a program opening the link
+    // never finds it missing.
+    const fs::path fresh = link.string() + ".new";
+    fs::remove(fresh, ec);
+    fs::create_symlink(target, fresh, ec);
+    if (!ec) {
+        fs::rename(fresh, link, ec);
+    }
     if (ec) {
+        fs::remove(fresh, ec);
         error = "cannot make " + link.string() + ": " + ec.message();
         return false;
     }

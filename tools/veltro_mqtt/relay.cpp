@@ -137,7 +137,8 @@ void Relay::run(int stopFd) {
         }
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(wakeAt - now);
         const int timeout = static_cast<int>(std::max<long long>(0, wait.count()));
-        if (::poll(fds, 4, timeout) < 0 && errno != EINTR) {
+        const int ready = ::poll(fds, 4, timeout);
+        if (ready < 0 && errno != EINTR) {
             log_(std::string("poll failed: ") + std::strerror(errno));
             return;
         }
@@ -164,9 +165,11 @@ void Relay::run(int stopFd) {
         } else if (!attached_ && panelSide_.attachedNow()) {
             attach();
         }
+        // A speed set with nothing written is seen here within the check's
+        // interval; one set just before a write, as that write is read.
         if (!device_.isOpen() && Clock::now() >= retryAt_) {
             retry();
-        } else {
+        } else if (ready == 0) {
             followSpeed();
         }
         if (pollingAlone() && Clock::now() >= ownPollAt_) {

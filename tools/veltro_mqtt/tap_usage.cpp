@@ -9,7 +9,9 @@ Sits between a Veltro wattmeter and the panel: opens the meter's serial
 device, makes a pseudo-terminal linked as <folder>/ports/com<N> for the panel,
 relays every byte both ways unchanged, and publishes each reading to an MQTT
 broker under veltro/<id>/: status, link, state (JSON), tx, alarm, with Home
-Assistant discovery.
+Assistant discovery. While no program has the panel's side open, the tap
+polls the meter itself (see --alone-poll); none of those replies reaches a
+panel.
 
 Options (each also a "name = value" line of a --config file; the command
 line wins):
@@ -45,7 +47,8 @@ line wins):
   -h, --help               show this text
 
 Exit status: 0 after SIGINT or SIGTERM, 1 when the device or a file cannot be
-used at start, 2 for bad options or a bad config file. A device that vanishes
+used at start, 2 for bad options, a bad config file or a device that is the
+tap's own panel side. A device that vanishes
 later is retried each second; a broker that is away is retried with back-off.
 )";
 }
