@@ -25,6 +25,11 @@ constexpr auto kSpeedCheck = std::chrono::milliseconds(500);
 // A meter answers a poll within a few milliseconds; what comes later is not
 // the reply to the tap's own poll.
 constexpr auto kOwnReplyWindow = std::chrono::milliseconds(250);
+// The reader of the queue (decoding, publishing) is woken this long after
+// the first chunk it has not seen: a poll's reply, or the next poll, is
+// relayed first rather than share the two cores with that work. A meter
+// starts its reply 2 ms after the poll at the earliest.
+constexpr auto kObserverDelay = std::chrono::milliseconds(1);
 
 // On a pseudo-terminal's master this reads the panel's (slave) side.
 bool readPanelLine(int master, termios& line) {
@@ -135,6 +140,9 @@ void Relay::run(int stopFd) {
         if (pollingAlone()) {
             wakeAt = std::min(wakeAt, ownPollAt_);
         }
+        if (observerDue_) {
+            wakeAt = std::min(wakeAt, *observerDue_);
+        }
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(wakeAt - now);
         const int timeout = static_cast<int>(std::max<long long>(0, wait.count()));
         const int ready = ::poll(fds, 4, timeout);
@@ -175,6 +183,10 @@ void Relay::run(int stopFd) {
         if (pollingAlone() && Clock::now() >= ownPollAt_) {
             pollAlone();
         }
+        if (observerDue_ && Clock::now() >= *observerDue_) {
+            observerDue_.reset();
+            queue_.poke();
+        }
     }
 }
 
@@ -206,7 +218,7 @@ void Relay::pollAlone() {
     const auto now = Clock::now();
     ownPollAt_ = now + alone_.interval;
     forward(device_.fd(), toDevice_, alone_.command.data(), alone_.command.size());
-    queue_.push({now, record::Direction::ToMeter, alone_.command});
+    handOver(record::Direction::ToMeter, alone_.command);
     ownReplyLeft_ = kFrameLength;
     ownReplyUntil_ = now + std::min<Clock::duration>(alone_.interval, kOwnReplyWindow);
 }
@@ -222,7 +234,7 @@ void Relay::readPanel() {
     if (device_.isOpen()) {
         forward(device_.fd(), toDevice_, buffer, static_cast<std::size_t>(n));
     }
-    queue_.push({Clock::now(), record::Direction::ToMeter, std::string(buffer, static_cast<std::size_t>(n))});
+    handOver(record::Direction::ToMeter, std::string(buffer, static_cast<std::size_t>(n)));
 }
 
 void Relay::readDevice(bool hungUp) {
@@ -240,7 +252,7 @@ void Relay::readDevice(bool hungUp) {
         if (attached_ && own < static_cast<std::size_t>(n)) {
             forward(panelSide_.masterFd(), toPanel_, buffer + own, static_cast<std::size_t>(n) - own);
         }
-        queue_.push({Clock::now(), record::Direction::FromMeter, std::string(buffer, static_cast<std::size_t>(n))});
+        handOver(record::Direction::FromMeter, std::string(buffer, static_cast<std::size_t>(n)));
         return;
     }
     // A device that reports a hang-up but has nothing to read is gone too:
@@ -317,6 +329,14 @@ void Relay::forward(int fd, std::string& pending, const char* data, std::size_t 
         return;
     }
     pending.append(data, size);
+}
+
+void Relay::handOver(record::Direction direction, std::string bytes) {
+    const auto now = Clock::now();
+    queue_.push({now, direction, std::move(bytes)});
+    if (!observerDue_) {
+        observerDue_ = now + kObserverDelay;
+    }
 }
 
 void Relay::flush(int fd, std::string& pending) {

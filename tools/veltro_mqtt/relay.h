@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "chunk_queue.h"
@@ -55,6 +56,7 @@ class Relay {
     void retry();
     void followSpeed();
     void forward(int fd, std::string& pending, const char* data, std::size_t size);
+    void handOver(record::Direction direction, std::string bytes);
     static void flush(int fd, std::string& pending);
 
     std::string devicePath_;
@@ -71,6 +73,7 @@ class Relay {
     std::size_t ownReplyLeft_ = 0;
     Clock::time_point ownReplyUntil_{};
     bool refused_ = false;
+    std::optional<Clock::time_point> observerDue_;  // when to wake the queue's reader
     termios panelLine_{};   // the panel side's speed and format, last seen
     std::string toDevice_;  // what the device did not take yet
     std::string toPanel_;
