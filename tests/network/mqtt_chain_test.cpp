@@ -2,7 +2,9 @@
 // panel (offscreen), with a real mosquitto started on a free loopback port.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 
 #include <QDir>
 #include <QFile>
@@ -43,12 +45,55 @@ class MqttChain : public ::testing::Test {
         broker.stop();
     }
     void startChain(Kind kind, bool tapHasUser = true, const QStringList& simOptions = {"--steady"},
-                    bool brokerFirst = true) {
+                    bool brokerFirst = true, bool withPanel = true, const QStringList& tapOptions = {}) {
         broker.start(dir.path(), kind, brokerFirst);
         sim.start(dir.filePath("meter"), 1, simOptions);
-        startTap(broker.clientOptions(tapHasUser));
+        startTap(broker.clientOptions(tapHasUser) + tapOptions);
         ASSERT_TRUE(waitFor([&] { return QFile::exists(dir.filePath("ports/com1")); })) << tapLog();
-        veltro::testing::startPanelIn(panel, dir);
+        if (withPanel) {
+            veltro::testing::startPanelIn(panel, dir);
+        }
+    }
+    int pollsHeard() {
+        const std::string& log = sim.log();
+        int polls = 0;
+        for (auto at = log.find("received \"P\""); at != std::string::npos; at = log.find("received \"P\"", at + 1)) {
+            ++polls;
+        }
+        return polls;
+    }
+    // Plays a panel on the tap's side, setting its speed once the tap has
+    // seen it open: every poll gets exactly one whole frame (nothing of the
+    // tap's own polls), and the meter hears these polls and no others.
+    void pollAsAPanel(int polls) {
+        const int fd = ::open(dir.filePath("ports/com1").toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(fd, 0);
+        ASSERT_TRUE(waitFor([&] { return tapLog().find("a panel opened") != std::string::npos; }));
+        QTest::qWait(200);  // the meter's log of the tap's last polls read
+        const int before = pollsHeard();
+        termios line{};
+        tcgetattr(fd, &line);
+        cfmakeraw(&line);
+        cfsetspeed(&line, B115200);
+        tcsetattr(fd, TCSANOW, &line);
+        for (int i = 0; i < polls; ++i) {
+            ASSERT_EQ(::write(fd, "P", 1), 1);
+            std::string reply;
+            char buffer[128];
+            pollfd wait{fd, POLLIN, 0};
+            // A whole frame, then 50 ms in which nothing more may come.
+            while (::poll(&wait, 1, reply.size() < veltro::kFrameLength ? 2000 : 50) > 0) {
+                const ssize_t n = ::read(fd, buffer, sizeof buffer);
+                if (n <= 0) {
+                    break;
+                }
+                reply.append(buffer, static_cast<std::size_t>(n));
+            }
+            EXPECT_TRUE(veltro::isStatusFrame(reply)) << "poll " << i << ": " << reply;
+        }
+        ::close(fd);
+        EXPECT_TRUE(waitFor([&] { return pollsHeard() - before >= polls; }));
+        EXPECT_EQ(pollsHeard() - before, polls);
     }
     void startTap(const QStringList& options) {
         tap.start(QStringLiteral(VELTRO_TAP_PATH),
@@ -94,8 +139,22 @@ class MqttChain : public ::testing::Test {
     std::string tapLog_;
 };
 
-enum class Step { None, KillTap, SilenceMeter, RestartBroker, PullMeter, HomeAssistantOnline, BrokerLate,
-                  Forget, RestartWithoutDiscovery, TransmitIntoTrip };
+enum class Step {
+    None,
+    KillTap,
+    SilenceMeter,
+    RestartBroker,
+    PullMeter,
+    HomeAssistantOnline,
+    BrokerLate,
+    Forget,
+    RestartWithoutDiscovery,
+    KillMeter,
+    CountOwnPolls,
+    PanelComesAndGoes,
+    PanelChangesSpeed,
+    TransmitIntoTrip
+};
 
 struct Retained {
     const char* topic;  // under veltro/chain/, or a whole topic with a '/'
@@ -110,6 +169,10 @@ struct ChainCase {
     const char* tapLogs;  // a line the tap must have logged first (and once only), or ""
     const char* logsAfter;  // ... and after the step
     std::vector<Retained> expect;
+    bool withPanel = true;
+    QStringList tapOptions = {};
+    const char* neverLogged = "";  // by the tap or the meter
+    QStringList simOptions = {"--steady"};
 };
 
 const Retained kAllBack[] = {{"status", "online"},
@@ -120,9 +183,7 @@ const Retained kAllBack[] = {{"status", "online"},
                              {"homeassistant/device/veltro_chain/config", "\"cmps\""}};
 
 const ChainCase kChainCases[] = {
-    // The panel's Version=1 line speed reaches the meter's device.
-    {"LateSubscriberGetsRetainedStateAndDiscovery", Kind::Plain, true, Step::None, "",
-     "the panel's line speed, 115200 baud, applied to the device",
+    {"LateSubscriberGetsRetainedStateAndDiscovery", Kind::Plain, true, Step::None, "", "",
      {std::begin(kAllBack), std::end(kAllBack)}},
     {"KillNineLeavesOfflineRetained", Kind::Plain, true, Step::KillTap, "", "", {{"status", "offline"}}},
     {"SilentMeterTurnsLinkOfflineStatusStaysOnline", Kind::Plain, true, Step::SilenceMeter, "", "",
@@ -148,9 +209,26 @@ const ChainCase kChainCases[] = {
      {{"status", "online"}, {"state", "\"forward_w\":100.00"}}},
     {"TlsWithAnOpensslCa", Kind::Tls, true, Step::None, "", "",
      {{"status", "online"}, {"state", "\"forward_w\":100.00"}}},
-    // The record itself is checked in the step: it is not retained.
+    // The device at 38400 baud, a panel sets 115200 and polls at once.
+    {"FirstPollAfterASpeedChangeGoesAtTheNewSpeed", Kind::Plain, true, Step::PanelChangesSpeed, "relaying",
+     "the panel's line speed, 115200 baud, applied to the device", {{"link", "online"}}, false,
+     {"--alone-poll", "0", "--generation", "older"}, "understood nothing"},
+    // The meter's freed pseudo-terminal is handed to the tap's own new side.
+    {"DeadMetersDeviceIsNeverTakenForTheMeter", Kind::Plain, true, Step::KillMeter, "", "lost",
+     {{"link", "offline"}}, true, {}, "back;"},
+    // No panel: the tap polls at --alone-poll, and the readings go out.
+    {"AloneTheTapPollsTheMeterItself", Kind::Plain, true, Step::CountOwnPolls, "", "",
+     {{"link", "online"}, {"tx", "ON"}, {"state", "\"forward_w\":100.00"}}, false},
+    // A slow meter: nearly always, a reply to the tap's own poll is on its way
+    // as the panel opens its side.
+    {"APanelThatComesAndGoesHearsOnlyItsOwnReplies", Kind::Plain, true, Step::PanelComesAndGoes, "",
+     "the tap polls the meter itself again", {{"link", "online"}}, false, {"--alone-poll", "20"}, "",
+     {"--steady", "--turnaround", "15"}},
+    // Headless, the journal on a full disk: the record still goes out (checked
+    // in the step, as it is not retained).
     {"TransmissionRecordAndATripThatResetClears", Kind::Plain, true, Step::TransmitIntoTrip, "",
-     "trip/set takes only RESET", {{"trip", "OFF"}, {"veltro/chain/trip/detail", "{}"}}},
+     "trip/set takes only RESET", {{"trip", "OFF"}, {"veltro/chain/trip/detail", "{}"}}, false,
+     {"--journal", "/dev/full"}},
 };
 
 void PrintTo(const ChainCase& c, std::ostream* out) {
@@ -161,7 +239,7 @@ class MqttChainCase : public MqttChain, public ::testing::WithParamInterface<Cha
 
 TEST_P(MqttChainCase, PublishesAsExpected) {
     const ChainCase& c = GetParam();
-    startChain(c.broker, c.tapHasUser, {"--steady"}, c.step != Step::BrokerLate);
+    startChain(c.broker, c.tapHasUser, c.simOptions, c.step != Step::BrokerLate, c.withPanel, c.tapOptions);
     if (*c.tapLogs != '\0') {
         ASSERT_TRUE(waitFor([&] { return tapLog().find(c.tapLogs) != std::string::npos; })) << tapLog();
     } else {
@@ -207,6 +285,25 @@ TEST_P(MqttChainCase, PublishesAsExpected) {
             sim.control("vanish 4500");
             ASSERT_TRUE(retainedHolds("veltro/chain/link", "offline")) << tapLog();
             break;
+        case Step::KillMeter:
+            sim.process.kill();
+            ASSERT_TRUE(sim.process.waitForFinished(5000));
+            QTest::qWait(2500);  // retried twice
+            break;
+        case Step::CountOwnPolls: {
+            const int before = pollsHeard();
+            QTest::qWait(2000);
+            EXPECT_GE(pollsHeard() - before, 10) << "every 100 ms, a loaded machine allowed for";
+            EXPECT_LE(pollsHeard() - before, 21);
+            break;
+        }
+        case Step::PanelComesAndGoes:
+            ASSERT_TRUE(waitFor([&] { return pollsHeard() >= 3; })) << sim.log();
+            pollAsAPanel(40);
+            break;
+        case Step::PanelChangesSpeed:
+            pollAsAPanel(5);
+            break;
         case Step::TransmitIntoTrip: {
             QProcess records;
             // The retained status arrives once the subscription stands.
@@ -223,6 +320,9 @@ TEST_P(MqttChainCase, PublishesAsExpected) {
             ASSERT_TRUE(heard("\"ended\":\"normal\"")) << got.toStdString() << tapLog();
             EXPECT_TRUE(got.contains("\"peak_forward_w\":250.00")) << got.toStdString();
             EXPECT_TRUE(got.contains("\"trip\":true")) << got.toStdString();
+            EXPECT_TRUE(waitFor([&] {
+                return tapLog().find("cannot write the journal /dev/full: No space left") != std::string::npos;
+            })) << tapLog();
             records.kill();
             records.waitForFinished(5000);
             broker.publish("veltro/chain/trip/set", "reset", false);
@@ -233,6 +333,9 @@ TEST_P(MqttChainCase, PublishesAsExpected) {
     if (*c.logsAfter != '\0') {
         ASSERT_TRUE(waitFor([&] { return tapLog().find(c.logsAfter) != std::string::npos; }, 800))
             << tapLog();
+    }
+    if (*c.neverLogged != '\0') {
+        EXPECT_EQ((tapLog() + sim.log()).find(c.neverLogged), std::string::npos) << tapLog() << sim.log();
     }
     for (const Retained& r : c.expect) {
         const QString topic = QString(r.topic).contains('/') ? r.topic : "veltro/chain/" + QString(r.topic);

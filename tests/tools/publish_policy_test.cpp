@@ -1,6 +1,7 @@
 // When veltro-mqtt publishes what, and what its state JSON leaves out.
 #include <gtest/gtest.h>
 
+#include "chunk_queue.h"
 #include "meter/derived.h"
 #include "discovery.h"
 #include "publish_policy.h"
@@ -134,6 +135,28 @@ TEST(DiscoveryTest, EachIdHasItsOwnTopicAndUniqueIds) {
         EXPECT_EQ(d.topic, "ha/device/" + std::string(c.object) + "/config");
         EXPECT_NE(d.payload.find("\"unique_id\":\"" + std::string(c.object) + "_tx\""), std::string::npos) << c.id;
         EXPECT_EQ(d.formerTopic, c.formerTopic);
+    }
+}
+
+// A ring of four: pushed chunks come out in order; one too many is dropped
+// and counted, never written over an unread one.
+TEST(ChunkQueueTest, AFullRingDropsTheNewestAndCountsIt) {
+    const struct {
+        int pushes;
+        std::string taken;
+        std::size_t dropped;
+    } rows[] = {{3, "012", 0}, {4, "0123", 0}, {5, "0123", 1}, {9, "0123", 5}};
+    for (const auto& row : rows) {
+        ChunkQueue queue(4);
+        for (int i = 0; i < row.pushes; ++i) {
+            queue.push({Clock::now(), record::Direction::FromMeter, std::to_string(i)});
+        }
+        std::string taken;
+        for (const auto& chunk : queue.takeAll(Clock::now())) {
+            taken += chunk.bytes;
+        }
+        EXPECT_EQ(taken, row.taken) << row.pushes;
+        EXPECT_EQ(queue.takeDropped(), row.dropped) << row.pushes;
     }
 }
 

@@ -58,6 +58,10 @@ TEST(TapProgramTest, BadInputGetsOneClearMessageAndAnExitCode) {
     sized("over-ca.pem", ca, 1024 * 1024 + 1);
     const std::string d = "-d /dev/null --dir " + dir + " ";
     const std::string withCert = d + "--cafile " + dir + "/ca.pem --cert " + dir + "/ca.pem --key " + dir;
+    std::filesystem::create_directories(folder / "ports");
+    std::filesystem::create_symlink(folder / "ports/com1", folder / "alias");
+    std::filesystem::create_directories(folder / "busy/ports");
+    std::filesystem::create_symlink("/dev/null", folder / "busy/ports/com1");
     const struct {
         std::string arguments;
         int exitCode;
@@ -105,6 +109,17 @@ TEST(TapProgramTest, BadInputGetsOneClearMessageAndAnExitCode) {
         {"--config " + dir + "/good.conf --port 2 --dir " + dir, 1, "/dev/null is not a serial device"},
         {"-d " + dir + "/nothing --dir " + dir, 1, "No such file or directory"},
         {"-d " + dir + " --dir " + dir, 1, "is not a serial device"},
+        // Never its own side: the same path, by another spelling, or a link to it.
+        {"-d " + dir + "/ports/com1 --dir " + dir, 2, "is the tap's own panel side"},
+        {"-d " + dir + "/ports/../ports/com1 --dir " + dir, 2, "is the tap's own panel side"},
+        {"-d " + dir + "/alias --dir " + dir, 2, "is the tap's own panel side"},
+        {"-d " + dir + "/ports/com1 --port 2 --dir " + dir, 1, "No such file"},
+        {"-d /dev/null --dir " + dir + "/busy", 1, "ports/com1 is in use (it names /dev/null)"},
+        {"-d /dev/null --alone-poll 19", 2, "alone-poll needs 0 (never) or milliseconds from 20"},
+        {"-d /dev/null --alone-poll 60001", 2, "alone-poll needs"},
+        {"-d /dev/null --alone-poll 20 --dir " + dir, 1, "/dev/null is not a serial device"},
+        {"-d /dev/null --alone-poll 0 --generation older --dir " + dir, 1, "/dev/null is not a serial device"},
+        {"-d /dev/null --generation middle", 2, "generation needs older or newer (not \"middle\")"},
     };
     for (const auto& c : cases) {
         const Outcome outcome = runTap(c.arguments);
@@ -113,6 +128,7 @@ TEST(TapProgramTest, BadInputGetsOneClearMessageAndAnExitCode) {
         EXPECT_EQ(std::count(outcome.output.begin(), outcome.output.end(), '\n'), 1) << outcome.output;
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder / "ports")) << "no link left behind";
+    EXPECT_EQ(std::filesystem::read_symlink(folder / "busy/ports/com1"), "/dev/null") << "nor one taken";
     std::filesystem::remove_all(folder);
 }
 

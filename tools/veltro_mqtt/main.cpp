@@ -94,11 +94,11 @@ int main(int argc, char** argv) {
         return forgetRetained(broker, retainedTopics(base, discovery), say);
     }
     if (options.folder.empty()) {
-        const QString own = QString::fromStdString(veltro::sim::executableFolder());
+        const QString own = QString::fromStdString(veltro::pty::executableFolder());
         options.folder = veltro::settingsFolderFor(own).toStdString();
     }
 
-    const int stopFd = veltro::sim::stopSignalPipe();
+    const int stopFd = veltro::pty::stopSignalPipe();
     if (stopFd < 0) {
         say("cannot make a pipe");
         return 1;
@@ -134,10 +134,14 @@ int main(int argc, char** argv) {
     for (const auto& topic : observer->tripTopics()) {
         broker.watchedTopics.push_back(topic);
     }
-    Relay relay(options.device, options.folder, options.port, queue, say);
+    AlonePolling alone;
+    alone.interval = std::chrono::milliseconds(options.alonePollMs);
+    alone.command = options.generation == veltro::sim::Generation::Older ? ";P?" : "P";
+    alone.speed = options.generation == veltro::sim::Generation::Older ? B38400 : B115200;
+    Relay relay(options.device, options.folder, options.port, alone, queue, say);
     if (!relay.start(error)) {
         say(error);
-        return 1;
+        return relay.refused() ? 2 : 1;
     }
     say("relaying " + options.device + " <-> " + relay.linkPath() + "; publishing under " + base +
         " at " + broker.host + ":" + std::to_string(broker.port));

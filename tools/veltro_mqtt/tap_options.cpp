@@ -21,11 +21,14 @@ constexpr std::size_t kLongestConfigFile = 64 * 1024;
 // config file. A bool field is a switch: no value on the command line.
 struct Key {
     std::string_view name;
-    std::variant<std::string TapOptions::*, int TapOptions::*, bool TapOptions::*, double TapOptions::*> field;
+    std::variant<std::string TapOptions::*, int TapOptions::*, bool TapOptions::*, double TapOptions::*,
+                 sim::Generation TapOptions::*>
+        field;
     int least = 0;
     int most = 0;
     std::string_view numberText = {};  // what a number must be, for the message
     bool inverted = false;             // the switch clears its field
+    int leastButZero = 0;              // a number other than 0 is at least this
 };
 
 constexpr Key kKeys[] = {
@@ -46,6 +49,9 @@ constexpr Key kKeys[] = {
     {"record", &TapOptions::recordFile},
     {"heartbeat", &TapOptions::heartbeatSeconds, 5, 3600, "seconds from 5 to 3600"},
     {"forget", &TapOptions::forget},
+    // Faster than a reply takes would only pile polls up at the meter.
+    {"alone-poll", &TapOptions::alonePollMs, 0, 60000, "0 (never) or milliseconds from 20 to 60000", false, 20},
+    {"generation", &TapOptions::generation},
     {"peak-hold", &TapOptions::peakHoldSeconds, 0, 60, "seconds from 0 to 60"},
     {"trip-swr", &TapOptions::tripSwr, 0, 100, "an SWR above 1 and at most 100, or 0 for no trip"},
     {"trip-min-w", &TapOptions::tripMinW, 0, 100000, "watts from 0 to 100000"},
@@ -56,7 +62,7 @@ constexpr Key kKeys[] = {
 // A value already checked against its key, kept until every source is read.
 struct Setting {
     const Key* key;
-    std::variant<std::string, int, bool, double> value;
+    std::variant<std::string, int, bool, double, sim::Generation> value;
 };
 
 const Key* findKey(std::string_view name) {
@@ -112,7 +118,8 @@ bool parseSetting(std::string_view name, const std::string& text, Setting& setti
         setting.value = text;
     } else if (std::holds_alternative<int TapOptions::*>(key->field)) {
         int number = 0;
-        if (!sim::parseWholeNumber(text, key->least, key->most, number)) {
+        if (!sim::parseWholeNumber(text, key->least, key->most, number) ||
+            (number != 0 && number < key->leastButZero)) {
             error = std::string(name) + " needs " + std::string(key->numberText) + quoted;
             return false;
         }
@@ -126,6 +133,13 @@ bool parseSetting(std::string_view name, const std::string& text, Setting& setti
             return false;
         }
         setting.value = number;
+    } else if (std::holds_alternative<sim::Generation TapOptions::*>(key->field)) {
+        const auto generation = sim::generationByName(text);
+        if (!generation) {
+            error = std::string(name) + " needs older or newer" + quoted;
+            return false;
+        }
+        setting.value = *generation;
     } else {
         bool on = false;
         if (!parseYesNo(text, on)) {

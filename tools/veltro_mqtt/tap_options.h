@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "firmware_generation.h"
+
 namespace veltro::tap {
 
 // Everything veltro-mqtt is told, from its command line and an optional
@@ -24,6 +26,10 @@ struct TapOptions {
     std::string recordFile;
     int heartbeatSeconds = 30;
     bool forget = false;           // clear what this id left on the broker, then exit
+    // With no panel on its side the tap polls the meter itself this often
+    // (0: never), in the meter's generation's dialect and line speed.
+    int alonePollMs = 100;
+    sim::Generation generation = sim::Generation::Newer;
     double peakHoldSeconds = 1.0;  // 0: no peak_forward_w
     double tripSwr = 3.0;          // 0: no trip
     double tripMinW = 5;

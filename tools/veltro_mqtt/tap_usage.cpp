@@ -9,12 +9,16 @@ Sits between a Veltro wattmeter and the panel: opens the meter's serial
 device, makes a pseudo-terminal linked as <folder>/ports/com<N> for the panel,
 relays every byte both ways unchanged, and publishes each reading to an MQTT
 broker under veltro/<id>/: status, link, state (JSON), tx, alarm, trip,
-transmission, with Home Assistant discovery.
+transmission, with Home Assistant discovery. While no program has the panel's
+side open, the tap polls the meter itself (see --alone-poll); none of those
+replies reaches a panel.
 
 Options (each also a "name = value" line of a --config file; the command
 line wins):
   -d, --device PATH        the meter's serial device (for example
-                           /dev/serial/by-id/usb-...)
+                           /dev/serial/by-id/usb-...); never the tap's own
+                           ports/com<N>: a simulator beside it takes another
+                           --port or --dir
   -p, --port N             the panel's port number, link ports/com<N>, 1..255
                            (default 1)
   --dir FOLDER             folder that holds ports/ (default: where the panel
@@ -50,6 +54,11 @@ line wins):
   --forget                 clear every retained topic of this id on the
                            broker (status, link, state, tx, alarm, trip,
                            discovery), then exit; needs no device
+  --alone-poll MS          while no program has the panel's side open, poll
+                           the meter every MS ms (default 100; 0: never)
+  --generation G           the meter's firmware for those polls: newer ("P"
+                           at 115200 baud, the default) or older (";P?" at
+                           38400 baud)
   --config FILE            read options from FILE (at most 64 KiB)
   -h, --help               show this text
 
@@ -58,9 +67,10 @@ most 1 MiB each, PEM, the key without a passphrase) are checked at start.
 
 Exit status: 0 after SIGINT or SIGTERM (and after --forget), 1 when the
 device or a file cannot be used at start (or --forget finds no broker), 2 for
-bad options or a bad config file. A device that vanishes later is retried each
-second; a broker that is down, refuses the login or whose name does not
-resolve yet is retried from the start, after 1 s doubling to 60 s.
+bad options, a bad config file or a device that is the tap's own panel
+side. A device that vanishes later is retried each second; a broker that is
+down, refuses the login or whose name does not resolve yet is retried from
+the start, after 1 s doubling to 60 s.
 )";
 }
 
