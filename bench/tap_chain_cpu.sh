@@ -3,7 +3,9 @@
 # publishing to a real mosquitto, and the panel polling at Pollrate=50
 # (offscreen). Prints the tap's share of one core over the run, and the polls
 # the meter answered; then the same with no panel (the tap polling alone).
-# Usage: bench/tap_chain_cpu.sh BUILD_DIR [SECONDS]
+# With MOVING=1 the meter is a moving station (transmissions that start and
+# end, each also written to a journal) instead of a steady reading.
+# Usage: [MOVING=1] bench/tap_chain_cpu.sh BUILD_DIR [SECONDS]
 set -eu
 build=$1 seconds=${2:-30}
 dir=$(mktemp -d)
@@ -14,10 +16,14 @@ printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\nuser %s\
 mosquitto -c "$dir/mosquitto.conf" 2>/dev/null &
 pids="$pids $!"
 mkdir -p "$dir/meter" "$dir/panel"
-"$build/bin/veltro-meter-sim" --dir "$dir/meter" --steady </dev/null >/dev/null 2>"$dir/sim.log" &
+steady=--steady journal=""
+if [ "${MOVING:-0}" = 1 ]; then
+    steady="" journal="--journal=$dir/journal.csv"
+fi
+"$build/bin/veltro-meter-sim" --dir "$dir/meter" $steady </dev/null >/dev/null 2>"$dir/sim.log" &
 pids="$pids $!"
 sleep 1
-"$build/bin/veltro-mqtt" --device "$dir/meter/ports/com1" --dir "$dir/panel" --broker-port "$port" --id cpu \
+"$build/bin/veltro-mqtt" --device "$dir/meter/ports/com1" --dir "$dir/panel" --broker-port "$port" --id cpu $journal \
     2>"$dir/tap.log" &
 tap=$!
 pids="$pids $tap"
@@ -38,3 +44,6 @@ QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$dir/xdg" XDG_RUNTIME_DIR="$dir/run" 
 pids="$pids $!"
 sleep 2
 measure "panel at Pollrate=50"
+if [ -n "$journal" ]; then
+    echo "journal: $(($(wc -l <"$dir/journal.csv") - 1)) transmissions recorded"
+fi

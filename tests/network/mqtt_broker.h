@@ -122,9 +122,7 @@ class MqttBroker {
         return QString::fromUtf8(sub.readAllStandardOutput()).trimmed();
     }
 
-    int port = 0;
-
-  private:
+    // Host, port and credentials for mosquitto_pub and mosquitto_sub.
     QStringList clientArguments() const {
         QStringList arguments{"-h", "127.0.0.1", "-p", QString::number(port)};
         if (kind_ == Kind::Password) {
@@ -135,6 +133,10 @@ class MqttBroker {
         }
         return arguments;
     }
+
+    int port = 0;
+
+  private:
     void writeFile(const QString& name, const QByteArray& text) {
         QFile file(folder_ + "/" + name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));

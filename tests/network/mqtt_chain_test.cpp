@@ -152,7 +152,8 @@ enum class Step {
     KillMeter,
     CountOwnPolls,
     PanelComesAndGoes,
-    PanelChangesSpeed
+    PanelChangesSpeed,
+    TransmitIntoTrip
 };
 
 struct Retained {
@@ -178,7 +179,7 @@ const Retained kAllBack[] = {{"status", "online"},
                              {"link", "online"},
                              {"tx", "ON"},
                              {"alarm", "OFF"},
-                             {"state", "\"forward_w\":100.00,\"dbm\":50.0,\"swr\":1.50"},
+                             {"state", "\"forward_w\":100.00,\"peak_forward_w\":100.00,\"dbm\":50.0,\"swr\":1.50"},
                              {"homeassistant/device/veltro_chain/config", "\"cmps\""}};
 
 const ChainCase kChainCases[] = {
@@ -191,7 +192,8 @@ const ChainCase kChainCases[] = {
     {"BrokerDownAtStartIsRetriedWithoutSpinning", Kind::Plain, true, Step::BrokerLate,
      "cannot reach the broker", "connected to the broker", {std::begin(kAllBack), std::end(kAllBack)}},
     {"ForgetClearsEveryRetainedTopic", Kind::Plain, true, Step::Forget, "", "",
-     {{"status", ""}, {"link", ""}, {"state", ""}, {"tx", ""}, {"alarm", ""}, {"homeassistant/device/veltro_chain/config", ""}}},
+     {{"status", ""}, {"link", ""}, {"state", ""}, {"tx", ""}, {"alarm", ""}, {"trip", ""},
+      {"homeassistant/device/veltro_chain/config", ""}}},
     {"NoDiscoveryClearsTheEarlierDiscovery", Kind::Plain, true, Step::RestartWithoutDiscovery, "", "",
      {{"status", "online"}, {"homeassistant/device/veltro_chain/config", ""}}},
     {"BrokerRestartBringsEverythingBack", Kind::Plain, true, Step::RestartBroker, "", "",
@@ -222,6 +224,11 @@ const ChainCase kChainCases[] = {
     {"APanelThatComesAndGoesHearsOnlyItsOwnReplies", Kind::Plain, true, Step::PanelComesAndGoes, "",
      "the tap polls the meter itself again", {{"link", "online"}}, false, {"--alone-poll", "20"}, "",
      {"--steady", "--turnaround", "15"}},
+    // Headless, the journal on a full disk: the record still goes out (checked
+    // in the step, as it is not retained).
+    {"TransmissionRecordAndATripThatResetClears", Kind::Plain, true, Step::TransmitIntoTrip, "",
+     "trip/set takes only RESET", {{"trip", "OFF"}, {"veltro/chain/trip/detail", "{}"}}, false,
+     {"--journal", "/dev/full"}},
 };
 
 void PrintTo(const ChainCase& c, std::ostream* out) {
@@ -297,6 +304,31 @@ TEST_P(MqttChainCase, PublishesAsExpected) {
         case Step::PanelChangesSpeed:
             pollAsAPanel(5);
             break;
+        case Step::TransmitIntoTrip: {
+            QProcess records;
+            // The retained status arrives once the subscription stands.
+            records.start("mosquitto_sub", broker.clientArguments() << "-v" << "-t" << "veltro/chain/status"
+                                                                    << "-t" << "veltro/chain/transmission");
+            QByteArray got;
+            const auto heard = [&](const char* text) {
+                return waitFor([&] { return (got += records.readAllStandardOutput()).contains(text); });
+            };
+            ASSERT_TRUE(heard("status online"));
+            sim.control("reading watts=250 swr=3.5");
+            ASSERT_TRUE(retainedHolds("veltro/chain/trip", "ON")) << tapLog();
+            sim.control("reading watts=0");
+            ASSERT_TRUE(heard("\"ended\":\"normal\"")) << got.toStdString() << tapLog();
+            EXPECT_TRUE(got.contains("\"peak_forward_w\":250.00")) << got.toStdString();
+            EXPECT_TRUE(got.contains("\"trip\":true")) << got.toStdString();
+            EXPECT_TRUE(waitFor([&] {
+                return tapLog().find("cannot write the journal /dev/full: No space left") != std::string::npos;
+            })) << tapLog();
+            records.kill();
+            records.waitForFinished(5000);
+            broker.publish("veltro/chain/trip/set", "reset", false);
+            broker.publish("veltro/chain/trip/set", "RESET", false);
+            break;
+        }
     }
     if (*c.logsAfter != '\0') {
         ASSERT_TRUE(waitFor([&] { return tapLog().find(c.logsAfter) != std::string::npos; }, 800))
@@ -439,6 +471,8 @@ TEST_F(MqttChain, DiscoveryCarriesTheKeysHomeAssistantRequires) {
         {"phase", "sensor", ""},              {"resistance", "sensor", ""},
         {"reactance", "sensor", ""},          {"mode", "sensor", "enum"},
         {"alarm", "binary_sensor", "problem"}, {"tx", "binary_sensor", "power"},
+        {"peak_forward_power", "sensor", "power"}, {"swr_trip", "binary_sensor", "problem"},
+        {"swr_trip_reset", "button", ""},
     };
     const QJsonObject components = config["cmps"].toObject();
     EXPECT_EQ(components.size(), static_cast<int>(std::size(kEntities)));

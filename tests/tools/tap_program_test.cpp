@@ -73,6 +73,8 @@ TEST(TapProgramTest, BadInputGetsOneClearMessageAndAnExitCode) {
         {"-d /dev/null --port 0", 2, "port needs a number from 1 to 255 (not \"0\")"},
         {"-d /dev/null --broker-port 70000", 2, "broker-port needs a number"},
         {"-d /dev/null --id 'a/b'", 2, "may hold only letters"},
+        {"-d /dev/null --trip-swr 1", 2, "trip-swr needs an SWR above 1"},
+        {"-d /dev/null --peak-hold 0,5", 2, "peak-hold needs seconds"},
         {"-d /dev/null --host 192.0.2.7", 2, "is on another machine: use TLS"},
         {"-d /dev/null --password-file " + dir + "/bad.conf", 2, "password-file needs a user"},
         {"-d /dev/null --cafile " + dir + "/missing.pem", 1, "cannot read the CA file " + dir + "/missing.pem"},

@@ -47,7 +47,7 @@ bool brokerSettingsFor(const TapOptions& options, const std::string& baseTopic, 
     settings.keyFile = options.keyFile;
     settings.willTopic = baseTopic + "/status";
     if (options.discovery && !options.forget) {
-        settings.watchedTopic = options.discoveryPrefix + "/status";
+        settings.watchedTopics.push_back(options.discoveryPrefix + "/status");
     }
     return true;
 }

@@ -4,11 +4,14 @@ namespace veltro::tap {
 
 namespace {
 
+enum class Needs { Nothing, PeakHold, Trip };
+
 struct Entity {
     const char* key;       // also the unique id's tail
     const char* name;
-    const char* platform;  // sensor or binary_sensor
+    const char* platform;  // sensor, binary_sensor or button
     const char* extra;     // further JSON members, each with a leading comma
+    Needs needs = Needs::Nothing;
 };
 
 constexpr Entity kEntities[] = {
@@ -30,6 +33,15 @@ constexpr Entity kEntities[] = {
      R"(,"device_class":"enum","options":["Norm","Peak","Tune"],"value_template":"{{ value_json.mode | default(none) }}")"},
     {"alarm", "SWR alarm", "binary_sensor", R"(,"device_class":"problem","state_topic":"@/alarm")"},
     {"tx", "Transmitting", "binary_sensor", R"(,"device_class":"power","state_topic":"@/tx")"},
+    {"peak_forward_power", "Peak forward power", "sensor",
+     R"(,"device_class":"power","unit_of_measurement":"W","state_class":"measurement","suggested_display_precision":2,"value_template":"{{ value_json.peak_forward_w | default(none) }}")",
+     Needs::PeakHold},
+    // The latch means something with the meter away too: the tap's status only.
+    {"swr_trip", "SWR trip", "binary_sensor",
+     R"(,"device_class":"problem","state_topic":"@/trip","json_attributes_topic":"@/trip/detail","availability":[{"topic":"@/status"}])",
+     Needs::Trip},
+    {"swr_trip_reset", "Reset SWR trip", "button",
+     R"(,"command_topic":"@/trip/set","payload_press":"RESET","availability":[{"topic":"@/status"}])", Needs::Trip},
 };
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
@@ -57,7 +69,8 @@ std::string discoveryObjectId(const std::string& id) {
     return object;
 }
 
-Discovery discoveryFor(const std::string& prefix, const std::string& baseTopic, const std::string& id) {
+Discovery discoveryFor(const std::string& prefix, const std::string& baseTopic, const std::string& id,
+                       const WatchSettings& watch) {
     const std::string object = discoveryObjectId(id);
     std::string json = R"({"dev":{"ids":[")" + object + R"("],"name":"Veltro wattmeter )" + id +
                        R"(","mf":"Veltro Instruments","mdl":"Veltro RF wattmeter"},)" +
@@ -67,6 +80,10 @@ Discovery discoveryFor(const std::string& prefix, const std::string& baseTopic, 
                        R"("availability_mode":"all","cmps":{)";
     bool first = true;
     for (const Entity& entity : kEntities) {
+        if ((entity.needs == Needs::PeakHold && watch.peakHold.count() <= 0) ||
+            (entity.needs == Needs::Trip && watch.tripSwr <= 0)) {
+            continue;
+        }
         json += first ? "" : ",";
         first = false;
         json += std::string("\"") + entity.key + R"(":{"p":")" + entity.platform +

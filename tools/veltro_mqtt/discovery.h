@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "station_watch.h"
+
 namespace veltro::tap {
 
 // Home Assistant's device-based discovery: one retained config message that
@@ -18,6 +20,8 @@ struct Discovery {
 // unique_id ("tx-1" is veltro_tx_2d1, "tx_1" veltro_tx_5f1).
 std::string discoveryObjectId(const std::string& id);
 
-Discovery discoveryFor(const std::string& prefix, const std::string& baseTopic, const std::string& id);
+// Peak and trip entities only while they are on.
+Discovery discoveryFor(const std::string& prefix, const std::string& baseTopic, const std::string& id,
+                       const WatchSettings& watch = {});
 
 }  // namespace veltro::tap

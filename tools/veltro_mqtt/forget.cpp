@@ -21,7 +21,7 @@ int forgetRetained(const BrokerSettings& settings, const std::vector<std::string
             up = true;
             connected.notify_all();
         },
-        [](const std::string&, const std::string&) {});
+        [](const std::string&, const std::string&, bool) {});
     std::string error;
     if (!link.start(settings, error)) {
         log(error);

@@ -2,6 +2,7 @@
 // station's readings to an MQTT broker. See --help.
 #include <unistd.h>
 
+#include <cmath>
 #include <iostream>
 #include <mutex>
 #include <thread>
@@ -27,6 +28,17 @@ std::mutex logMutex;
 void say(const std::string& line) {
     std::lock_guard lock(logMutex);
     std::cerr << "veltro-mqtt: " << line << std::endl;
+}
+
+WatchSettings watchSettings(const TapOptions& options, const PolicyTiming& timing) {
+    const auto ms = [](double seconds) { return std::chrono::milliseconds(std::lround(seconds * 1000)); };
+    WatchSettings watch;
+    watch.peakHold = ms(options.peakHoldSeconds);
+    watch.tripSwr = options.tripSwr;
+    watch.tripMinW = options.tripMinW;
+    watch.txHang = ms(options.txHangSeconds);
+    watch.linkTimeout = timing.linkTimeout;
+    return watch;
 }
 
 std::string hostName() {
@@ -74,7 +86,10 @@ int main(int argc, char** argv) {
         say(error);
         return 1;
     }
-    const Discovery discovery = discoveryFor(options.discoveryPrefix, base, options.id);
+    PolicyTiming timing;
+    timing.heartbeat = std::chrono::seconds(options.heartbeatSeconds);
+    const WatchSettings watch = watchSettings(options, timing);
+    const Discovery discovery = discoveryFor(options.discoveryPrefix, base, options.id, watch);
     if (options.forget) {
         return forgetRetained(broker, retainedTopics(base, discovery), say);
     }
@@ -93,20 +108,31 @@ int main(int argc, char** argv) {
     std::optional<Observer> observer;
     MqttLink link(
         say, [&] { observer->brokerConnected(); },
-        [&](const std::string& topic, const std::string& payload) { observer->brokerMessage(topic, payload); });
-    PolicyTiming timing;
-    timing.heartbeat = std::chrono::seconds(options.heartbeatSeconds);
+        [&](const std::string& topic, const std::string& payload, bool retained) {
+            observer->brokerMessage(topic, payload, retained);
+        });
     std::vector<std::string> cleared;
     for (const auto* topic : {&discovery.formerTopic, options.discovery ? nullptr : &discovery.topic}) {
         if (topic != nullptr && !topic->empty()) {
             cleared.push_back(*topic);
         }
     }
+    if (watch.tripSwr <= 0) {
+        // Off: nothing an earlier run latched may stay behind.
+        cleared.push_back(base + "/trip");
+        cleared.push_back(base + "/trip/detail");
+    }
     observer.emplace(base, options.discovery ? std::optional(discovery) : std::nullopt, cleared,
-                     options.discoveryPrefix + "/status", timing, queue, link, say);
+                     options.discoveryPrefix + "/status", timing, watch, queue, link, say);
     if (!options.recordFile.empty() && !observer->openRecording(options.recordFile, error)) {
         say(error);
         return 1;
+    }
+    if (!options.journalFile.empty()) {
+        observer->setJournal(options.journalFile);
+    }
+    for (const auto& topic : observer->tripTopics()) {
+        broker.watchedTopics.push_back(topic);
     }
     AlonePolling alone;
     alone.interval = std::chrono::milliseconds(options.alonePollMs);

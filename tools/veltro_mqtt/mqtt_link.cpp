@@ -45,8 +45,7 @@ std::string connectError(int rc) {
 
 }  // namespace
 
-MqttLink::MqttLink(Log log, std::function<void()> onConnected,
-                   std::function<void(const std::string&, const std::string&)> onMessage)
+MqttLink::MqttLink(Log log, std::function<void()> onConnected, OnMessage onMessage)
     : log_(std::move(log)), onConnected_(std::move(onConnected)), onMessage_(std::move(onMessage)) {
     static LibraryUser library;
     wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -183,15 +182,15 @@ void MqttLink::sendOutbox() {
     }
     for (const auto& m : batch) {
         if (connected_) {
-            send(m.topic, m.payload, m.qos);
+            send(m.topic, m.payload, m.qos, m.retain);
         }
     }
 }
 
-void MqttLink::send(const std::string& topic, const std::string& payload, int qos) {
+void MqttLink::send(const std::string& topic, const std::string& payload, int qos, bool retain) {
     int mid = 0;
     if (mosquitto_publish(mosq_, &mid, topic.c_str(), static_cast<int>(payload.size()), payload.data(), qos,
-                          true) == MOSQ_ERR_SUCCESS &&
+                          retain) == MOSQ_ERR_SUCCESS &&
         qos > 0) {
         unacknowledged_.insert(mid);
     }
@@ -216,7 +215,7 @@ void MqttLink::sleepFor(milliseconds span) {
     }
 }
 
-void MqttLink::publish(const std::string& topic, const std::string& payload, int qos) {
+void MqttLink::publish(const std::string& topic, const std::string& payload, int qos, bool retain) {
     if (!connected_) {
         return;
     }
@@ -225,7 +224,7 @@ void MqttLink::publish(const std::string& topic, const std::string& payload, int
         if (outbox_.size() >= kLongestOutbox) {
             return;
         }
-        outbox_.push_back({topic, payload, qos});
+        outbox_.push_back({topic, payload, qos, retain});
     }
     wake();
 }
@@ -256,8 +255,8 @@ void MqttLink::connectCallback(mosquitto* mosq, void* context, int rc) {
     }
     self->log_("connected to the broker at " + self->settings_.host + ":" +
                std::to_string(self->settings_.port));
-    if (!self->settings_.watchedTopic.empty()) {
-        mosquitto_subscribe(mosq, nullptr, self->settings_.watchedTopic.c_str(), 1);
+    for (const auto& topic : self->settings_.watchedTopics) {
+        mosquitto_subscribe(mosq, nullptr, topic.c_str(), 1);
     }
     self->connected_ = true;
     self->onConnected_();
@@ -274,7 +273,8 @@ void MqttLink::publishCallback(mosquitto*, void* context, int mid) {
 void MqttLink::messageCallback(mosquitto*, void* context, const mosquitto_message* message) {
     auto* self = static_cast<MqttLink*>(context);
     const auto* bytes = static_cast<const char*>(message->payload);
-    self->onMessage_(message->topic, std::string(bytes, bytes ? static_cast<std::size_t>(message->payloadlen) : 0));
+    self->onMessage_(message->topic, std::string(bytes, bytes ? static_cast<std::size_t>(message->payloadlen) : 0),
+                     message->retain);
 }
 
 // The library's own errors say why (a certificate that does not verify).

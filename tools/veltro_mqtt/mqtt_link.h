@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 struct mosquitto;
 struct mosquitto_message;
@@ -25,7 +26,7 @@ struct BrokerSettings {
     std::string certFile;
     std::string keyFile;
     std::string willTopic;      // gets "offline", retained, when the tap dies
-    std::string watchedTopic;   // Home Assistant's birth topic, or empty
+    std::vector<std::string> watchedTopics;  // subscribed at each connect
 };
 
 // The broker connection, on a thread of its own: connects and, whatever went
@@ -39,8 +40,9 @@ class MqttLink {
   public:
     using Log = std::function<void(const std::string&)>;
 
-    MqttLink(Log log, std::function<void()> onConnected,
-             std::function<void(const std::string& topic, const std::string& payload)> onMessage);
+    using OnMessage = std::function<void(const std::string& topic, const std::string& payload, bool retained)>;
+
+    MqttLink(Log log, std::function<void()> onConnected, OnMessage onMessage);
     ~MqttLink();
     MqttLink(const MqttLink&) = delete;
     MqttLink& operator=(const MqttLink&) = delete;
@@ -49,8 +51,8 @@ class MqttLink {
     // library refuses.
     bool start(const BrokerSettings& settings, std::string& error);
     bool connected() const { return connected_; }
-    // Retained; dropped while disconnected (a reconnect republishes all).
-    void publish(const std::string& topic, const std::string& payload, int qos);
+    // Dropped while disconnected (a reconnect republishes all that is retained).
+    void publish(const std::string& topic, const std::string& payload, int qos, bool retain = true);
     // Publishes `lastPayload` on the will topic, disconnects, ends the thread.
     void stop(const std::string& lastPayload);
 
@@ -59,12 +61,13 @@ class MqttLink {
         std::string topic;
         std::string payload;
         int qos;
+        bool retain;
     };
 
     void run();
     void serve();
     void sendOutbox();
-    void send(const std::string& topic, const std::string& payload, int qos);
+    void send(const std::string& topic, const std::string& payload, int qos, bool retain = true);
     void wake();
     void sleepFor(std::chrono::milliseconds span);
     static void connectCallback(mosquitto*, void* self, int rc);
@@ -76,7 +79,7 @@ class MqttLink {
 
     Log log_;
     std::function<void()> onConnected_;
-    std::function<void(const std::string&, const std::string&)> onMessage_;
+    OnMessage onMessage_;
     BrokerSettings settings_;
     mosquitto* mosq_ = nullptr;
     std::thread thread_;

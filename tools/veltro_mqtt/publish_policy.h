@@ -21,13 +21,14 @@ struct PolicyTiming {
 
 // Every topic under veltro/<id>/ that may hold a retained message: the one
 // list that --forget clears. A new topic is added here.
-inline constexpr const char* kRetainedSubtopics[] = {"status", "link", "state", "tx", "alarm"};
+inline constexpr const char* kRetainedSubtopics[] = {"status", "link", "state", "tx", "alarm", "trip", "trip/detail"};
 
-// One retained message under veltro/<id>/.
+// One message under veltro/<id>/.
 struct Message {
     std::string subtopic;
     std::string payload;
     int qos = 1;
+    bool retain = true;
 };
 
 // When each topic is published. Every accepted frame is looked at; "tx",

@@ -1,10 +1,10 @@
 #include "station_values.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 
+#include "json_object.h"
 #include "meter/derived.h"
-#include "readout/number_format.h"
 #include "readout/readout.h"
 
 namespace veltro::tap {
@@ -19,46 +19,6 @@ constexpr double kSwrStep = 0.02;
 constexpr double kReturnLossStepDb = 0.2;
 constexpr double kOhmStep = 0.5;
 constexpr double kPhaseStepDeg = 1.0;
-
-std::string jsonString(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7f) {
-            // Meter bytes are single-byte text: shown literally, as Latin-1.
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
-class JsonObject {
-  public:
-    void number(const char* key, const std::optional<double>& value, int decimals) {
-        if (value && std::isfinite(*value)) {
-            raw(key, formatFixed(*value, decimals, true));
-        }
-    }
-    void text(const char* key, const std::optional<std::string>& value) {
-        if (value) {
-            raw(key, jsonString(*value));
-        }
-    }
-    void raw(const char* key, const std::string& value) {
-        body_ += body_.empty() ? "{" : ",";
-        body_ += jsonString(key) + ":" + value;
-    }
-    std::string done() const { return body_.empty() ? "{}" : body_ + "}"; }
-
-  private:
-    std::string body_;
-};
 
 bool differs(const std::optional<double>& a, const std::optional<double>& b, double step) {
     if (a.has_value() != b.has_value()) {
@@ -110,6 +70,7 @@ StationValues stationValues(const ReadingRecord& record) {
 std::string stateJson(const StationValues& v) {
     JsonObject json;
     json.number("forward_w", v.forwardW, 2);
+    json.number("peak_forward_w", v.peakForwardW, 2);
     json.number("dbm", v.dbm, 1);
     json.number("swr", v.swr, 2);
     json.number("reflected_w", v.reflectedW, 2);
@@ -129,6 +90,7 @@ std::string stateJson(const StationValues& v) {
 
 bool changedBeyondThresholds(const StationValues& a, const StationValues& b) {
     return differs(a.forwardW, b.forwardW, powerStep(a.forwardW, b.forwardW)) ||
+           differs(a.peakForwardW, b.peakForwardW, powerStep(a.peakForwardW, b.peakForwardW)) ||
            differs(a.reflectedW, b.reflectedW, powerStep(a.reflectedW, b.reflectedW)) ||
            differs(a.dbm, b.dbm, kDbmStep) || differs(a.swr, b.swr, kSwrStep) ||
            differs(a.returnLossDb, b.returnLossDb, kReturnLossStepDb) ||

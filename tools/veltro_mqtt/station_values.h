@@ -11,6 +11,7 @@ namespace veltro::tap {
 // unknown is empty and stays out of the JSON.
 struct StationValues {
     double forwardW = 0;
+    std::optional<double> peakForwardW;  // the peak hold's, when it is on
     std::optional<double> dbm;          // no carrier: unknown
     std::optional<double> swr;          // below 1 (no signal): unknown
     std::optional<double> reflectedW;   // needs the SWR

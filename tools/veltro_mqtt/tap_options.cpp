@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 
+#include <charconv>
 #include <string_view>
 #include <variant>
 #include <vector>
@@ -20,7 +21,7 @@ constexpr std::size_t kLongestConfigFile = 64 * 1024;
 // config file. A bool field is a switch: no value on the command line.
 struct Key {
     std::string_view name;
-    std::variant<std::string TapOptions::*, int TapOptions::*, bool TapOptions::*,
+    std::variant<std::string TapOptions::*, int TapOptions::*, bool TapOptions::*, double TapOptions::*,
                  sim::Generation TapOptions::*>
         field;
     int least = 0;
@@ -51,12 +52,17 @@ constexpr Key kKeys[] = {
     // Faster than a reply takes would only pile polls up at the meter.
     {"alone-poll", &TapOptions::alonePollMs, 0, 60000, "0 (never) or milliseconds from 20 to 60000", false, 20},
     {"generation", &TapOptions::generation},
+    {"peak-hold", &TapOptions::peakHoldSeconds, 0, 60, "seconds from 0 to 60"},
+    {"trip-swr", &TapOptions::tripSwr, 0, 100, "an SWR above 1 and at most 100, or 0 for no trip"},
+    {"trip-min-w", &TapOptions::tripMinW, 0, 100000, "watts from 0 to 100000"},
+    {"tx-hang", &TapOptions::txHangSeconds, 0, 60, "seconds from 0 to 60"},
+    {"journal", &TapOptions::journalFile},
 };
 
 // A value already checked against its key, kept until every source is read.
 struct Setting {
     const Key* key;
-    std::variant<std::string, int, bool, sim::Generation> value;
+    std::variant<std::string, int, bool, double, sim::Generation> value;
 };
 
 const Key* findKey(std::string_view name) {
@@ -83,6 +89,18 @@ bool parseYesNo(std::string_view text, bool& value) {
     return true;
 }
 
+// A plain decimal with '.', whatever the locale.
+bool parseDecimal(const std::string& text, double low, double high, double& value) {
+    double parsed = 0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, parsed, std::chars_format::fixed);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end || parsed < low || parsed > high) {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
 // Checks `text` against its key alone; the message has no "--" or line yet.
 bool parseSetting(std::string_view name, const std::string& text, Setting& setting, std::string& error) {
     const Key* key = findKey(name);
@@ -102,6 +120,15 @@ bool parseSetting(std::string_view name, const std::string& text, Setting& setti
         int number = 0;
         if (!sim::parseWholeNumber(text, key->least, key->most, number) ||
             (number != 0 && number < key->leastButZero)) {
+            error = std::string(name) + " needs " + std::string(key->numberText) + quoted;
+            return false;
+        }
+        setting.value = number;
+    } else if (std::holds_alternative<double TapOptions::*>(key->field)) {
+        double number = 0;
+        // 1 itself is no SWR to trip at: every frame would reach it.
+        const bool noOne = name == "trip-swr";
+        if (!parseDecimal(text, key->least, key->most, number) || (noOne && number > 0 && number <= 1)) {
             error = std::string(name) + " needs " + std::string(key->numberText) + quoted;
             return false;
         }

@@ -30,6 +30,11 @@ struct TapOptions {
     // (0: never), in the meter's generation's dialect and line speed.
     int alonePollMs = 100;
     sim::Generation generation = sim::Generation::Newer;
+    double peakHoldSeconds = 1.0;  // 0: no peak_forward_w
+    double tripSwr = 3.0;          // 0: no trip
+    double tripMinW = 5;
+    double txHangSeconds = 1.5;
+    std::string journalFile;
     bool help = false;
 
     int effectiveBrokerPort() const { return brokerPort != 0 ? brokerPort : caFile.empty() ? 1883 : 8883; }

@@ -8,10 +8,10 @@ std::string tapUsageText() {
 Sits between a Veltro wattmeter and the panel: opens the meter's serial
 device, makes a pseudo-terminal linked as <folder>/ports/com<N> for the panel,
 relays every byte both ways unchanged, and publishes each reading to an MQTT
-broker under veltro/<id>/: status, link, state (JSON), tx, alarm, with Home
-Assistant discovery. While no program has the panel's side open, the tap
-polls the meter itself (see --alone-poll); none of those replies reaches a
-panel.
+broker under veltro/<id>/: status, link, state (JSON), tx, alarm, trip,
+transmission, with Home Assistant discovery. While no program has the panel's
+side open, the tap polls the meter itself (see --alone-poll); none of those
+replies reaches a panel.
 
 Options (each also a "name = value" line of a --config file; the command
 line wins):
@@ -40,8 +40,19 @@ line wins):
                            ms since start, > to or < from the meter, bytes
                            with \\ and \xHH escapes (veltro-meter-sim --replay)
   --heartbeat S            republish everything every S seconds (default 30)
+  --peak-hold S            state's peak_forward_w: the highest forward power
+                           of the last S seconds (default 1.0; 0: left out)
+  --trip-swr X             latch veltro/<id>/trip ON when the SWR is X or more
+                           for two frames in a row (default 3.0; 0: never);
+                           it stays ON, across restarts, until "RESET" comes
+                           on veltro/<id>/trip/set
+  --trip-min-w W           ... while forward power is at least W (default 5)
+  --tx-hang S              a transmission bridges pauses shorter than S
+                           seconds (default 1.5); each one is published on
+                           veltro/<id>/transmission as it ends
+  --journal FILE           append each transmission to FILE as a CSV line
   --forget                 clear every retained topic of this id on the
-                           broker (status, link, state, tx, alarm,
+                           broker (status, link, state, tx, alarm, trip,
                            discovery), then exit; needs no device
   --alone-poll MS          while no program has the panel's side open, poll
                            the meter every MS ms (default 100; 0: never)
