@@ -8,7 +8,9 @@
 veltro_start_xvfb() {
     local log=$1 number_file number="" _
     number_file=$(mktemp)
-    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+    # -noreset: a server that resets as its last client leaves refuses a
+    # client connecting in that moment.
+    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
         3>"$number_file" >"$log" 2>&1 &
     xvfb_pid=$!
     # The number is written once the server takes connections.

@@ -47,8 +47,10 @@ class XSession {
     bool startOnce(bool windowManager) {
         ownProcessGroup(xvfb_);
         xvfb_.setProcessChannelMode(QProcess::SeparateChannels);
-        xvfb_.start("Xvfb",
-                    {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+        // -noreset: a server that resets as its last client leaves refuses a
+        // client connecting in that moment, as panels on bare X come and go.
+        xvfb_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                             "-noreset"});
         if (!xvfb_.waitForStarted(5000)) {
             return false;
         }

@@ -25,7 +25,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$xvfb" -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$tmp/display" 2>/dev/null &
+"$xvfb" -displayfd 3 -nolisten tcp -noreset -screen 0 1280x1024x24 3>"$tmp/display" 2>/dev/null &
 xvfb_pid=$!
 for _ in $(seq 100); do
     [ -s "$tmp/display" ] && break
