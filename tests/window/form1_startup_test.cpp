@@ -47,7 +47,7 @@ TEST_F(Form1Startup, NoFileWritesTheDefaultsAndAppliesNothing) {
 
 TEST_F(Form1Startup, DefaultFileIsApplied) {
     writeConfig();
-    form.pollCycle.AlarmCommandPending = true;
+    form.panel().pollCycle().AlarmCommandPending = true;
     start();
 
     const QRect frame = form.frameGeometry();
@@ -61,8 +61,8 @@ TEST_F(Form1Startup, DefaultFileIsApplied) {
     EXPECT_EQ(form.Timer1->interval(), 100);
     EXPECT_TRUE(form.Timer1->isActive());
     EXPECT_EQ(form.TxtPollRate->text(), "100");
-    EXPECT_EQ(form.RangeMode, 3);
-    EXPECT_EQ(form.RangeIndex, 2);
+    EXPECT_EQ(form.panel().rangeMode(), 3);
+    EXPECT_EQ(form.panel().rangeIndex(), 2);
     EXPECT_EQ(form.Check1->value(), 0);
     EXPECT_EQ(form.Check2->value(), 1);
     EXPECT_EQ(form.chkOnTop->value(), 0);
@@ -81,7 +81,7 @@ TEST_F(Form1Startup, DefaultFileIsApplied) {
     EXPECT_EQ(configLine(7), "ComPort=Com01");
     EXPECT_EQ(port.inputLen, 0);
     EXPECT_EQ(port.inBufferClears, 1);
-    EXPECT_FALSE(form.pollCycle.anyPending());
+    EXPECT_FALSE(form.panel().pollCycle().anyPending());
 }
 
 struct StartupCase {
@@ -163,8 +163,8 @@ const StartupCase kStartupCases[] = {
      {},
      [](testing::StartupFixture& t) {
          auto& form = t.form;
-         EXPECT_EQ(form.RangeMode, 7);
-         EXPECT_EQ(form.RangeIndex, 2);
+         EXPECT_EQ(form.panel().rangeMode(), 7);
+         EXPECT_EQ(form.panel().rangeIndex(), 2);
      }},
     {"PollrateAtTheSliderPosition",
      {{8, "Pollrate=50"}},
