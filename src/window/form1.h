@@ -168,9 +168,10 @@ class Form1 : public QMainWindow {
     // Outer window geometry in twips, as config.ini keeps it (form1_desktop.cpp).
     // Places the frame at the stored position and height in one request; an
     // absent or implausible value leaves that part as it is. A maximized
-    // window is restored first, unless it already stands there.
+    // window is restored first, unless it already stands there and
+    // restoreFirst is false.
     void placeStoredFrame(std::optional<float> leftTwips, std::optional<float> topTwips,
-                          std::optional<float> heightTwips);
+                          std::optional<float> heightTwips, bool restoreFirst = false);
     // What a save stores: the normal (not maximized) frame of the window.
     SavedFrame savedFrame() const;
 

@@ -27,7 +27,9 @@ void Form1::connectViewHandlers() {
 }
 
 void Form1::applyViewStyle(float heightTwips, ViewStyle style) {
-    placeStoredFrame(std::nullopt, std::nullopt, heightTwips);
+    // A Style command asks for a height of its own: a maximized window
+    // comes back to normal first.
+    placeStoredFrame(std::nullopt, std::nullopt, heightTwips, true);
     panel_.styleChosen(style);
     showControls();
 }

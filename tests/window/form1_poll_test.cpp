@@ -4,7 +4,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QElapsedTimer>
+#include <QScrollBar>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include "meter/status_frame.h"
@@ -184,6 +187,22 @@ TEST_F(Form1Poll, ClosedPortTicksChangeNothing) {
     EXPECT_TRUE(DisplayState::of(form) == before);
     EXPECT_TRUE(port.written.empty());
     EXPECT_TRUE(form.panel().pollCycle().AlarmCommandPending);
+}
+
+// After the event loop stalls for one and a half intervals the polls still
+// come a full interval apart: each tick times the next from itself.
+TEST_F(Form1Poll, PollsStayAnIntervalApartAfterAStall) {
+    constexpr int kIntervalMs = 100;
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<qint64> polls;
+    QObject::connect(form.Timer1, &QTimer::timeout, [&] { polls.push_back(clock.nsecsElapsed()); });
+    form.HScroll1->setValue(kIntervalMs);  // restarts the timer at that interval
+    QTimer::singleShot(0, [] { QThread::msleep(kIntervalMs * 3 / 2); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return polls.size() >= 3; }, 20 * kIntervalMs));
+    for (std::size_t i = 1; i < polls.size(); ++i) {
+        EXPECT_GE(polls[i] - polls[i - 1], (kIntervalMs - 1) * 1000000LL) << i;
+    }
 }
 
 TEST_F(Form1Poll, ButtonsRaiseFlagsThatTheNextGoodFrameSends) {

@@ -432,5 +432,14 @@ TEST_F(Form1Activation, HidingShowingAndMinimisingNeverRunTheStartupAgain) {
     EXPECT_TRUE(port.portOpen());
 }
 
+TEST_F(Form1Activation, ClosedBeforeItsQueuedStartupOpensNothing) {
+    writeConfig();
+    form.show();
+    form.close();
+    QTest::qWait(3 * testing::kShortWaitMs);  // past the queued start-up and the fallback
+    EXPECT_EQ(log, (Log{"Active=N"}));
+    EXPECT_FALSE(port.portOpen());
+}
+
 }  // namespace
 }  // namespace veltro
