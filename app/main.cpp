@@ -2,8 +2,10 @@
 // per-user settings store and the window manager, wired together.
 #include <QApplication>
 #include <QStyleFactory>
+#include <cstdio>
 
 #include "close_on_signal.h"
+#include "display_check.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_serial_port.h"
 #include "platform/app_settings_store.h"
@@ -15,6 +17,10 @@
 int main(int argc, char** argv) {
     if (veltro::printUsageIfAsked(argc, argv)) {
         return 0;
+    }
+    if (!veltro::graphicalDisplayAvailable()) {
+        std::fputs(veltro::kNoDisplayMessage, stderr);
+        return 1;
     }
     holdClosingSignals();
     // Beyond --help the panel reads no command line: Qt sees only the program's
@@ -31,7 +37,8 @@ int main(int argc, char** argv) {
     // One settings file for the whole run; a read-only install uses the
     // per-user folder.
     const QString settingsDir = veltro::settingsFolderFor(programDir);
-    veltro::QtSerialPort port(programDir, settingsDir);
+    // The ports/ links are looked up in both folders, whichever holds config.ini.
+    veltro::QtSerialPort port(programDir, veltro::perUserSettingsFolder());
     veltro::AppSettingsStore store;
     veltro::QtMessageBox messageBox;
     veltro::QtWindowManager windowManager;

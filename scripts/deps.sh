@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the run script need,
-# when any is missing. Sourced by test.sh and run.sh.
+# when any is missing. Sourced by test.sh, run.sh, pictures.sh and package.sh.
 veltro_install_deps() {
     local wanted=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev libgtest-dev
-                  libbenchmark-dev xvfb xauth imagemagick fonts-dejavu-core
+                  libbenchmark-dev xvfb xauth imagemagick fonts-dejavu-core fonts-urw-base35
                   g++-mingw-w64-x86-64-posix wine wine64
                   dpkg-dev file lintian desktop-file-utils appstream
                   openbox xdotool x11-utils

@@ -6,6 +6,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 source "$here/scripts/deps.sh"
+source "$here/scripts/xvfb.sh"
 veltro_install_deps
 build="${VELTRO_BUILD_DIR:-$here/build}"
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -13,9 +14,10 @@ cmake --build "$build" -j"$(nproc)" --target veltro-panel veltro-meter-sim
 bin="$build/bin"
 
 # The panel writes a default file and stays unconnected when it finds none;
-# seed the default settings (port 1) so this demonstration connects.
+# seed the default settings (port 1) so this demonstration connects, with the
+# Setup view's own height: the default file's is a few pixels short of it.
 if [ ! -f "$bin/config.ini" ]; then
-    printf '%s\r\n' Position-Left=5130 Position-Top=2955 PwrMode=0 Height=5145 \
+    printf '%s\r\n' Position-Left=5130 Position-Top=2955 PwrMode=0 Height=5250 \
         mnuSetup=True mnuSmall=False mnuVector=False ComPort=Com01 Pollrate=100 \
         Range=3 Check1=0 OnTop=0 Version=1 HiPwr=0 >"$bin/config.ini"
     echo "Seeded $bin/config.ini for port 1"
@@ -45,15 +47,9 @@ echo "Simulated meter on $device (linked as $bin/ports/com1); its log: $build/me
 
 screenshot=""
 if [ -z "${DISPLAY:-}" ]; then
-    display=":$((90 + RANDOM % 100))"
-    # Its own session, so a Ctrl-C reaches the panel but not its display:
-    # the panel must still be able to close cleanly and save.
-    setsid Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY="$display"
-    sleep 1
+    veltro_start_xvfb "$build/xvfb.log" || exit 1
     screenshot="$build/screenshots/panel.png"
-    echo "No display: the panel runs on the virtual display $display"
+    echo "No display: the panel runs on the virtual display $DISPLAY"
 fi
 
 "$bin/veltro-panel" &

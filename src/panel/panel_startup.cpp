@@ -61,6 +61,7 @@ PanelStep Panel::finishStartup(const StartupPlan& plan) {
     controls_.callsignEnabled = plan.callsignControlsEnabled;
     port.setInputLen(0);
     if (!port.setPortOpen(true)) {
+        controls_.lampGreen = false;
         step.message = portNotAvailableMessage(port.commPort());
         return step;
     }
@@ -86,15 +87,13 @@ void Panel::portChosen(std::string item) {
     stopTimer1();
     if (services_.port->portOpen()) {
         services_.port->setPortOpen(false);
+        controls_.lampGreen = false;  // red over a closed port, as for a lost device
     }
     saveSettings();
 }
 
 void Panel::unload() {
     stopRetries();
-    // Closed before the start-up loaded config.ini (a logout in the first
-    // moments): only the creation state is there, and saving it would
-    // replace every configured value.
     if (session_.savesOnClose()) {
         saveSettings();
     }

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "files/whole_file.h"
+
 namespace veltro {
 
 LoadOutcome SettingsSession::load(const SlotLabelSink& labels) {
@@ -46,7 +48,7 @@ std::optional<bool> SettingsSession::save(SettingsSnapshot snapshot) {
     }
     snapshot.comPort = portNameToSave(snapshot.comPort);
     // A failed write leaves the old file whole; the panel carries on.
-    return writeSettingsFile(file_, formatSettings(snapshot));
+    return replaceWholeFile(file_, formatSettings(snapshot));
 }
 
 }  // namespace veltro

@@ -44,8 +44,11 @@ class SettingsSession {
     // The save itself: nothing while held (remembered) or while an
     // unreadable file is kept; else whether the file was written.
     std::optional<bool> save(SettingsSnapshot snapshot);
-    // The window's unloading saves once the start-up has loaded.
-    bool savesOnClose() const { return state_ != SessionState::NothingLoaded; }
+    // The window's unloading saves only what a start-up loaded. Before that,
+    // and with the defaults just written or an unreadable file kept, the
+    // panel holds nothing configured: saving would replace every configured
+    // value, the defaults of a first run included.
+    bool savesOnClose() const { return state_ == SessionState::Loaded; }
 
     // The configured port name, saved as ComPort instead of the port box's
     // text until the box shows it or the operator edits or chooses in it.

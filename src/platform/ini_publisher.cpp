@@ -7,11 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <optional>
+
+#include "files/whole_file.h"
 
 namespace veltro {
 namespace {
@@ -72,27 +73,6 @@ void clearForeignEntry(const QString& path) {
     }
 }
 
-// A run killed between naming its complete file and renaming it leaves that
-// temporary (QSaveFile's "<file>.XXXXXX"); the next run takes it away.
-void removeLeftTemporaries(const QString& path) {
-    const QFileInfo file(path);
-    QDir folder = file.dir();
-    const QStringList left = folder.entryList({file.fileName() + QStringLiteral(".??????")},
-                                              QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : left) {
-        folder.remove(name);
-    }
-}
-
-bool replaceWhole(const QString& path, const std::string& bytes) {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    out.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    return out.commit();
-}
-
 }  // namespace
 
 IniPublisher::FileStamp IniPublisher::stampOf(const std::string& path) {
@@ -123,7 +103,7 @@ IniPublisher::Published& IniPublisher::publishedFor(const std::string& path) {
         if (!earlier) {
             clearForeignEntry(QFile::decodeName(path.c_str()));
         }
-        removeLeftTemporaries(QFile::decodeName(path.c_str()));
+        removeLeftTemporaries(path);
         Published fresh;
         fresh.document = parseIni(earlier.value_or(std::string()));
         found = published_.emplace(path, std::move(fresh)).first;
@@ -143,9 +123,9 @@ bool IniPublisher::publish(const std::string& path, const std::string& section,
     const QString file = QFile::decodeName(path.c_str());
     // Only a missing folder is made; a folder that exists but refuses stays as it is.
     const QString folder = QFileInfo(file).path();
-    const bool written = replaceWhole(file, bytes) || (!QFileInfo::exists(folder) &&
-                                                       QDir().mkpath(folder) &&
-                                                       replaceWhole(file, bytes));
+    const bool written =
+        replaceWholeFile(path, bytes) ||
+        (!QFileInfo::exists(folder) && QDir().mkpath(folder) && replaceWholeFile(path, bytes));
     if (written) {
         published.bytes = std::move(bytes);
         published.stamp = stampOf(path);

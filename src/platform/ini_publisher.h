@@ -9,15 +9,16 @@ namespace veltro {
 
 // Publishes string values into an ini file other programs read, many times a
 // second. It keeps what it has published and replaces the whole file
-// (QSaveFile: a reader finds the old file or the new one, never a part),
+// (replaceWholeFile: a reader finds the old file or the new one, never a part),
 // without reading it back. A write that would leave the contents as they
 // stand (the same bytes, and the file still the one it wrote last) only
 // moves the file's modification time to now, which readers take as a sign
 // of life: a steady reading costs a stat and a time stamp, not a new file.
 // The file is read once, at the first write, so an earlier run's values
 // stay; that read never blocks and is bounded, and whatever is not a small
-// regular text file counts as empty and is replaced. Writes that fail are
-// dropped silently; the next one carries every kept value.
+// regular text file counts as empty and is replaced. A write that fails (a
+// full disk) leaves the file as it was and returns false; the next one
+// carries every kept value.
 class IniPublisher {
   public:
     bool publish(const std::string& path, const std::string& section, const std::string& name,

@@ -39,8 +39,8 @@ bool looksLikeSerialDevice(const QString& path, std::string& why) {
 
 }  // namespace
 
-QtSerialPort::QtSerialPort(QString programDir, QString settingsDir)
-    : programDir_(std::move(programDir)), settingsDir_(std::move(settingsDir)) {
+QtSerialPort::QtSerialPort(QString programDir, QString userDir)
+    : programDir_(std::move(programDir)), userDir_(std::move(userDir)) {
     // Between two reads Qt holds at most this much; the rest waits in the
     // driver, so a flooding device cannot grow the panel's memory.
     port_.setReadBufferSize(static_cast<qint64>(4 * kKeptInputBytes));
@@ -58,7 +58,7 @@ QtSerialPort::ResolvedDevice QtSerialPort::resolveDevice(int number) const {
 #ifdef Q_OS_WIN
     return {QStringLiteral("COM%1").arg(number), false};
 #else
-    for (const QString& folder : portLinkFolders(programDir_, settingsDir_)) {
+    for (const QString& folder : portLinkFolders(programDir_, userDir_)) {
         const QString link = QDir(folder).filePath(QStringLiteral("ports/com%1").arg(number));
         // A dangling link still names the operator's device: opening it then
         // fails with a message rather than silently falling back to another.

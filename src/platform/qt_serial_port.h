@@ -14,8 +14,7 @@ namespace veltro {
 // The serial control on Qt SerialPort. Port numbers map to devices: COM<n> on
 // Windows; elsewhere <programDir>/ports/com<n> when that entry exists (a link
 // to the real device, or one the simulated meter makes), then the same in
-// settingsDir (the per-user folder of a read-only install), else
-// /dev/ttyS<n-1>.
+// userDir (the per-user folder), else /dev/ttyS<n-1>.
 class QtSerialPort : public SerialPort {
   public:
     static constexpr int kHighestPort = 255;
@@ -23,7 +22,7 @@ class QtSerialPort : public SerialPort {
     // reply, so an overlong read stays overlong and is rejected as before.
     static constexpr std::size_t kKeptInputBytes = 4096;
 
-    explicit QtSerialPort(QString programDir, QString settingsDir = {});
+    explicit QtSerialPort(QString programDir, QString userDir = {});
     ~QtSerialPort() override;
 
     bool setCommPort(int number) override;
@@ -61,7 +60,7 @@ class QtSerialPort : public SerialPort {
     std::string readArrived();
 
     QString programDir_;
-    QString settingsDir_;
+    QString userDir_;
     QSerialPort port_;
     int commPort_ = 1;
     int inputLen_ = 0;

@@ -7,7 +7,8 @@
 #include <QTemporaryFile>
 #include <filesystem>
 
-#include "settings/config_file.h"
+#include "files/config_limits.h"
+#include "files/whole_file.h"
 
 #ifdef Q_OS_WIN
 #include "platform/win32/known_folders.h"
@@ -56,7 +57,7 @@ void seedSettings(const QString& programDir, const QString& folder) {
     }
     const QByteArray bytes = source.read(static_cast<qint64>(kMaxSettingsReadBytes) + 1);
     if (static_cast<size_t>(bytes.size()) <= kMaxSettingsReadBytes) {
-        writeSettingsFile(nativePath(target.filePath()), bytes.toStdString());
+        replaceWholeFile(nativePath(target.filePath()), bytes.toStdString());
     }
 }
 
@@ -80,10 +81,10 @@ QString settingsFolderFor(const QString& programDir) {
     return folder;
 }
 
-QStringList portLinkFolders(const QString& programDir, const QString& settingsDir) {
+QStringList portLinkFolders(const QString& programDir, const QString& userDir) {
     QStringList folders{programDir};
-    if (!settingsDir.isEmpty() && QDir(settingsDir) != QDir(programDir)) {
-        folders.append(settingsDir);
+    if (!userDir.isEmpty() && QDir(userDir) != QDir(programDir)) {
+        folders.append(userDir);
     }
     return folders;
 }

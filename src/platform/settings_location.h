@@ -25,7 +25,7 @@ bool folderWritable(const QString& folder);
 QString settingsFolderFor(const QString& programDir);
 
 // Where ports/com<n> is looked for, in order: the program's folder, then the
-// settings folder when that is another one.
-QStringList portLinkFolders(const QString& programDir, const QString& settingsDir);
+// per-user folder when that is another one, whichever of them holds config.ini.
+QStringList portLinkFolders(const QString& programDir, const QString& userDir);
 
 }  // namespace veltro

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "files/whole_file.h"
 #include "settings/conversions.h"
 
 namespace veltro {
@@ -105,6 +106,7 @@ std::string formatSettings(const SettingsSnapshot& snapshot) {
 
 LoadOutcome LoadSettings(const std::filesystem::path& file, SettingValues& slots,
                          const SlotLabelSink& labelSink) {
+    removeLeftTemporaries(file);
     std::ifstream in;
     if (isReadableKind(file))
         in.open(file, std::ios::binary);
@@ -114,7 +116,7 @@ LoadOutcome LoadSettings(const std::filesystem::path& file, SettingValues& slots
         if (typeOf(file) != std::filesystem::file_type::not_found) {
             return LoadOutcome::Unreadable;
         }
-        writeSettingsFile(file, defaultSettingsText());
+        replaceWholeFile(file, defaultSettingsText());
         return LoadOutcome::Created;
     }
     bool cutOff = false;

@@ -5,15 +5,12 @@
 #include <functional>
 #include <string>
 
+#include "files/config_limits.h"
+
 namespace veltro {
 
 inline constexpr int kSettingCount = 14;
 
-// The longest value a line may carry, and the most of a file that is read:
-// room for two values of the longest length (PwrMode and ComPort, the two
-// the panel writes back as it found them) plus the other lines.
-inline constexpr size_t kMaxSettingValueBytes = size_t{1} << 20;
-inline constexpr size_t kMaxSettingsReadBytes = 2 * kMaxSettingValueBytes + 4096;
 
 // The fourteen text slots filled from config.ini by line position. Values
 // are the file's bytes (single-byte text).
@@ -39,7 +36,8 @@ using SlotLabelSink = std::function<void(int slot, const std::string& value)>;
 // longer than kMaxSettingValueBytes stores nothing (its line still counts),
 // and only the first kMaxSettingsReadBytes are read (a line that does not
 // end within them stores nothing). Whatever the panel writes stays within
-// both, so its own file always loads back whole.
+// both, so its own file always loads back whole. The temporaries of saves
+// killed before they finished are removed first.
 LoadOutcome LoadSettings(const std::filesystem::path& file, SettingValues& slots,
                          const SlotLabelSink& labelSink);
 
@@ -71,10 +69,5 @@ struct SettingsSnapshot {
 // The fourteen "Key=Value" lines, each ending in CR LF.
 std::string formatSettings(const SettingsSnapshot& snapshot);
 std::string defaultSettingsText();
-
-// Replaces the file whole through a temporary file in the same folder, so a
-// crash or a failed write never leaves it empty or torn. Returns false (and
-// leaves the old file intact) when it cannot be written.
-bool writeSettingsFile(const std::filesystem::path& file, const std::string& contents);
 
 }  // namespace veltro

@@ -23,6 +23,8 @@ Form1::Form1(Form1Services services, QWidget* parent)
     setProperty("className", QString::fromLatin1(kFormClassName));
     setWindowTitle(QString::fromLatin1(kFormCaption));
     setWindowIcon(QIcon(QPixmap::fromImage(makeWindowIcon())));
+    // The panel is watched while the operator works in another program.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
     buildMenu();
     client_ = new QWidget(this);

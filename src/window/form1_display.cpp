@@ -1,6 +1,8 @@
 // Shows what a poll cycle did: the lamp, the frame, the readout and the bars.
+#include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
+#include <QToolTip>
 
 #include "window/bar_widget.h"
 #include "window/colour_button.h"
@@ -26,6 +28,19 @@ void showFromStart(QLineEdit* box, const QString& shown) {
     }
     box->setText(shown);
     box->setCursorPosition(0);
+}
+
+// The impedance boxes are narrow: the whole figure shows as the box's
+// tooltip, and a tooltip open over the box follows the figure.
+void showFigure(QLineEdit* box, const QString& shown) {
+    showFromStart(box, shown);
+    if (box->toolTip() == shown) {
+        return;
+    }
+    box->setToolTip(shown);
+    if (QToolTip::isVisible() && box->underMouse()) {
+        QToolTip::showText(QCursor::pos(), shown, box);
+    }
 }
 
 void setLimitsMaxFirst(BarWidget* bar, const BarSetting& setting) {
@@ -59,7 +74,7 @@ void Form1::showTick(const TickView& view) {
 
 void Form1::showReadout(const ReadoutUpdate& update) {
     for (std::size_t i = 0; i < update.vectorTexts.size(); ++i) {
-        showFromStart(txtVector[i], text(update.vectorTexts[i]));
+        showFigure(txtVector[i], text(update.vectorTexts[i]));
     }
     if (update.modeCaption) {
         Label35->setText(text(*update.modeCaption));

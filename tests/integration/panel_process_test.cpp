@@ -151,4 +151,42 @@ TEST_F(PanelProcess, DeviceLossesAndReturnsLeakNothingAndSigquitStillClosesClean
     EXPECT_EQ(published("Active"), "N");
 }
 
+// With config.ini beside the program, the per-user folder's link names the port.
+TEST_F(PanelProcess, PortLinkInThePerUserFolderIsFollowed) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath("xdg/veltro-panel/ports"));
+    ASSERT_TRUE(QFile::rename(dir.filePath("ports/com1"), dir.filePath("xdg/veltro-panel/ports/com1")));
+    writeConfig(veltro::testing::kConfigPollingPort1);
+    startPanel();
+    EXPECT_TRUE(waitFor([&] { return published("Reading") == "50.0"; })) << sim.log();
+}
+
+// Without a display the panel says so in one line instead of Qt's abort.
+TEST(PanelWithoutDisplay, SaysWhatIsMissingAndHelpStillWorks) {
+    const char* const noDisplay = "veltro-panel needs a graphical display: DISPLAY or "
+                                  "WAYLAND_DISPLAY is unset or unreachable.\n";
+    const struct {
+        QStringList arguments;
+        const char* platform;
+        const char* display;
+        int exitCode;
+        const char* says;  // all of it when the panel fails, else a part
+    } rows[] = {{{}, "", "", 1, noDisplay},
+                {{}, "xcb", ":917", 1, noDisplay},
+                {{"--help"}, "", "", 0, "Usage: veltro-panel"}};
+    for (const auto& row : rows) {
+        QProcess panel;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", row.platform);
+        env.insert("DISPLAY", row.display);
+        env.remove("WAYLAND_DISPLAY");
+        panel.setProcessEnvironment(env);
+        panel.start(QStringLiteral(VELTRO_PANEL_PATH), row.arguments);
+        ASSERT_TRUE(panel.waitForFinished(10000)) << row.display;
+        EXPECT_EQ(panel.exitCode(), row.exitCode) << row.display;
+        const QByteArray said = panel.readAllStandardOutput() + panel.readAllStandardError();
+        EXPECT_TRUE(row.exitCode == 0 ? said.contains(row.says) : said == row.says)
+            << said.toStdString();
+    }
+}
+
 }  // namespace

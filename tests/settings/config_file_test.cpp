@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "files/whole_file.h"
 #include "settings/conversions.h"
 #include "temp_dir.h"
 #include "unprivileged.h"
@@ -270,7 +271,7 @@ TEST(FormatSettings, RoundTripsThroughTheFile) {
     s.height = 4000.25f;
     s.pwrMode = "keep=\xE9";
     s.comPort = "Com\xB5 ";
-    ASSERT_TRUE(writeSettingsFile(dir.file("config.ini"), formatSettings(s)));
+    ASSERT_TRUE(replaceWholeFile(dir.file("config.ini"), formatSettings(s)));
     const Loaded result = load(dir.file("config.ini"));
     EXPECT_EQ(toSingle(result.slots[0]), 1234.5f);
     EXPECT_EQ(toSingle(result.slots[1]), 0.1f);

@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include "files/whole_file.h"
 #include "settings/config_file.h"
 #include "temp_dir.h"
 
@@ -100,7 +101,7 @@ TEST(SettingsRoundTrip, WhatThePanelSavesLoadsBackWhole) {
 
         const SettingsSnapshot snapshot = randomSnapshot(random, first);
         const std::string saved = formatSettings(snapshot);
-        ASSERT_TRUE(writeSettingsFile(file, saved));
+        ASSERT_TRUE(replaceWholeFile(file, saved));
         const SettingValues again = loadFrom(file);
         ASSERT_EQ(again, valuesIn(saved));
         EXPECT_EQ(again[2], first[2]);

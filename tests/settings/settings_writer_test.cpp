@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "files/whole_file.h"
+#include "platform/ini_publisher.h"
 #include "settings/config_file.h"
 #include "temp_dir.h"
 #include "unprivileged.h"
@@ -37,8 +39,8 @@ const std::vector<std::string> kOnlyConfig = {"config.ini"};
 TEST(WriteSettingsFile, ReplacesTheWholeFileAndLeavesNothingElse) {
     TempDir dir;
     const auto file = dir.file("config.ini");
-    ASSERT_TRUE(writeSettingsFile(file, std::string(50000, 'a')));
-    ASSERT_TRUE(writeSettingsFile(file, "short\r\n"));
+    ASSERT_TRUE(replaceWholeFile(file, std::string(50000, 'a')));
+    ASSERT_TRUE(replaceWholeFile(file, "short\r\n"));
     EXPECT_EQ(readBytes(file), "short\r\n");
     EXPECT_EQ(entries(dir.path()), kOnlyConfig);
 }
@@ -46,8 +48,8 @@ TEST(WriteSettingsFile, ReplacesTheWholeFileAndLeavesNothingElse) {
 TEST(WriteSettingsFile, FolderThatCannotHoldTheFileFails) {
     TempDir dir;
     writeBytes(dir.file("plain"), "x");
-    EXPECT_FALSE(writeSettingsFile(dir.file("plain") / "config.ini", "a=1\r\n"));
-    EXPECT_FALSE(writeSettingsFile(dir.file("missing") / "config.ini", "a=1\r\n"));
+    EXPECT_FALSE(replaceWholeFile(dir.file("plain") / "config.ini", "a=1\r\n"));
+    EXPECT_FALSE(replaceWholeFile(dir.file("missing") / "config.ini", "a=1\r\n"));
     EXPECT_EQ(readBytes(dir.file("plain")), "x");
 }
 
@@ -65,7 +67,7 @@ TEST(WriteSettingsFile, ReadOnlyFolderFailsAndKeepsTheOldFile) {
         std::filesystem::permissions(file, fileMode);
         std::filesystem::permissions(dir.path(), perms::owner_read | perms::owner_exec |
                                                      perms::others_read | perms::others_exec);
-        EXPECT_TRUE(testing::runUnprivileged([&] { return !writeSettingsFile(file, "new\r\n"); }))
+        EXPECT_TRUE(testing::runUnprivileged([&] { return !replaceWholeFile(file, "new\r\n"); }))
             << "the save reports its failure";
         std::filesystem::permissions(dir.path(), perms::owner_all);
         EXPECT_EQ(readBytes(file), "old\r\n");
@@ -81,6 +83,7 @@ struct SaveFault {
     const char* name;
     const char* breakDisk;  // shell command run in the folder; "": the size limit
     size_t bytes;           // the failing save's size
+    bool published = false; // made by a new run's publisher of "Reading"
 };
 const SaveFault kSaveFaults[] = {
     {"SmallSavePastSizeLimitFailsOnlyAtTheLastFlush", "", 300},
@@ -89,6 +92,7 @@ const SaveFault kSaveFaults[] = {
     {"SaveLargerThanTheRoomLeft", "dd if=/dev/zero of=fill/b bs=4k; truncate -s -16k fill/b", 100000},
     {"NoInodeLeft", "seq 20 | xargs -I@ touch fill/@", 300},
     {"ImmutableConfigFailsTheRename", "chattr +i config.ini", 300},
+    {"PublishedValuesOnFullDisk", "dd if=/dev/zero of=fill/blocks bs=4k", 300, true},
 };
 
 struct Unmount {
@@ -111,7 +115,7 @@ TEST(WriteSettingsFile, FailedSaveKeepsTheOldFileByteForByte) {
         ASSERT_TRUE(!onTmpfs || mount("tmpfs", dir.path().c_str(), "tmpfs", 0,
                                       "size=256k,nr_inodes=16") == 0);
         const auto file = dir.file("config.ini");
-        ASSERT_TRUE(writeSettingsFile(file, defaultSettingsText()));
+        ASSERT_TRUE(replaceWholeFile(file, defaultSettingsText()));
         const std::string inFolder = "cd " + dir.path().string() + " && { mkdir -p fill; ";
         std::system((inFolder + row.breakDisk + "\n} 2>/dev/null").c_str());
         const pid_t child = fork();
@@ -121,7 +125,10 @@ TEST(WriteSettingsFile, FailedSaveKeepsTheOldFileByteForByte) {
             const rlim_t limit = onTmpfs ? RLIM_INFINITY : row.bytes / 3;
             const rlimit size{limit, limit};
             setrlimit(RLIMIT_FSIZE, &size);
-            _exit(writeSettingsFile(file, std::string(row.bytes, 'n')) ? 1 : 0);
+            const std::string bytes(row.bytes, 'n');
+            IniPublisher publisher;
+            _exit((row.published ? publisher.publish(file, "Settings", "Reading", bytes)
+                                 : replaceWholeFile(file, bytes)) ? 1 : 0);
         }
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -131,7 +138,7 @@ TEST(WriteSettingsFile, FailedSaveKeepsTheOldFileByteForByte) {
         std::sort(names.begin(), names.end());
         EXPECT_EQ(names, (std::vector<std::string>{"config.ini", "fill"}));
         std::system((inFolder + "chattr -i config.ini; rm -rf fill; } 2>/dev/null").c_str());
-        EXPECT_TRUE(writeSettingsFile(file, "next\r\n"));
+        EXPECT_TRUE(replaceWholeFile(file, "next\r\n"));
         EXPECT_EQ(readBytes(file), "next\r\n");
     }
 }
@@ -143,7 +150,7 @@ TEST(WriteSettingsFile, KilledMidSaveNeverLeavesATornFile) {
     const std::string small = defaultSettingsText();
     std::string big;
     while (big.size() < 300000) big += "Position-Left=123456789\r\n";
-    ASSERT_TRUE(writeSettingsFile(file, small));
+    ASSERT_TRUE(replaceWholeFile(file, small));
 
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> delayMicros(0, 3000);
@@ -152,7 +159,7 @@ TEST(WriteSettingsFile, KilledMidSaveNeverLeavesATornFile) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             for (bool useBig = round % 2 == 0;; useBig = !useBig) {
-                writeSettingsFile(file, useBig ? big : small);
+                replaceWholeFile(file, useBig ? big : small);
             }
         }
         std::this_thread::sleep_for(std::chrono::microseconds(delayMicros(random)));

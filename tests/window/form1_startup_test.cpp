@@ -4,13 +4,16 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <cmath>
 #include <ostream>
 
+#include "meter/status_frame.h"
 #include "window/check_mark_menu.h"
 #include "window/colour_button.h"
 #include "window/startup_fixture.h"
@@ -89,6 +92,8 @@ struct StartupCase {
     std::map<int, std::string> changes;
     std::set<int> missingPorts;
     std::function<void(testing::StartupFixture&)> check;
+    bool withoutConfig = false;
+    std::vector<std::string> filesBefore = {};
 };
 
 // Test listings show the case's name rather than its bytes.
@@ -101,7 +106,12 @@ class Form1StartupCases : public testing::StartupFixture,
 
 TEST_P(Form1StartupCases, Applies) {
     port.missing = GetParam().missingPorts;
-    writeConfig(GetParam().changes);
+    if (!GetParam().withoutConfig) {
+        writeConfig(GetParam().changes);
+    }
+    for (const std::string& name : GetParam().filesBefore) {
+        QFile(dir.filePath(QString::fromStdString(name))).open(QIODevice::WriteOnly);
+    }
     start();
     GetParam().check(*this);
 }
@@ -206,6 +216,27 @@ const StartupCase kStartupCases[] = {
          EXPECT_TRUE(isMarked(form.mnuSmall));
          EXPECT_NEAR(t.storedHeightTwips(), 3200, t.twipsPerPixelY());
      }},
+    {"FirstRunClosedLeavesTheDefaultsForTheNext",
+     {},
+     {},
+     [](testing::StartupFixture& t) {
+         const std::string defaults = t.configText();
+         t.form.close();
+         EXPECT_EQ(t.log, (Log{"Active=N", "Active=N"}));
+         EXPECT_EQ(t.configText(), defaults);
+     },
+     true},
+    {"TemporariesOfAKilledSaveGo",
+     {},
+     {},
+     [](testing::StartupFixture& t) {
+         const QStringList kept{"config.ini", "config.ini.AbCd3f", "config.ini.AbCdE",
+                                "config.ini.AbCdEfG"};
+         EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files, QDir::Name), kept);
+     },
+     false,
+     {"config.ini.AbCdEf", "config.ini.abcdef", "config.ini.AbCd3f", "config.ini.AbCdE",
+      "config.ini.AbCdEfG"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, Form1StartupCases, ::testing::ValuesIn(kStartupCases),
@@ -280,9 +311,13 @@ TEST_F(Form1Startup, ChoosingAMissingPortLeavesTheChoiceInTheFile) {
     writeConfig();
     start();
     port.missing = {3};
+    port.incoming = buildFrame(FrameFields{});
+    form.Timer1_Timer();  // the lamp green
+    ASSERT_FALSE(form.Picture5->isHidden());
     log.clear();
     form.Combo1->setCurrentIndex(1);
     QTest::keyClick(form.Combo1, Qt::Key_Down);
+    EXPECT_TRUE(form.Picture5->isHidden());
 
     EXPECT_EQ(log, (Log{"close", "save ComPort=Com03", "Active=N", "open 3 failed"}));
     ASSERT_EQ(messages.shown.size(), 1u);
