@@ -36,7 +36,7 @@ TickView Panel::tick() {
         rangeIndex_ = *view.readout.rangeIndex;
     }
     view.bargraphs = computeBargraphs(record, rangeIndex_, controls_.hiPwr, controls_.check1);
-    setCheck2(view.bargraphs.check2Value);
+    check2Changed(view.bargraphs.check2Value);
     return view;
 }
 
@@ -45,26 +45,10 @@ void Panel::rangeClicked() {
     saveSettings();
 }
 
-void Panel::check1Changed(int value) {
-    setCheck1(value);
-}
-
-void Panel::check2Changed(int value) {
-    setCheck2(value);
-}
-
 PanelStep Panel::onTopChanged(int value) {
     PanelStep step;
     setOnTop(value, step);
     return step;
-}
-
-void Panel::versionChanged(int value) {
-    setVersion(value);
-}
-
-void Panel::sliderChanged(int value) {
-    setSlider(value);
 }
 
 void Panel::styleChosen(ViewStyle style) {
@@ -80,22 +64,22 @@ void Panel::save() {
 
 // Check1_Click: Check2 follows, then the save. A click on either box flips
 // both; each of the two actions saves.
-void Panel::setCheck1(int value) {
+void Panel::check1Changed(int value) {
     if (value == controls_.check1) {
         return;
     }
     controls_.check1 = value;
-    setCheck2(otherOfPair(controls_.check1));
+    check2Changed(otherOfPair(controls_.check1));
     saveSettings();
 }
 
 // Check2_Click, the mirror image.
-void Panel::setCheck2(int value) {
+void Panel::check2Changed(int value) {
     if (value == controls_.check2) {
         return;
     }
     controls_.check2 = value;
-    setCheck1(otherOfPair(controls_.check2));
+    check1Changed(otherOfPair(controls_.check2));
     saveSettings();
 }
 
@@ -110,7 +94,7 @@ void Panel::setOnTop(int value, PanelStep& step) {
 }
 
 // chkVersion_Click: the new line speed takes effect at once, open port or not.
-void Panel::setVersion(int value) {
+void Panel::versionChanged(int value) {
     if (value == controls_.version) {
         return;
     }
@@ -124,7 +108,7 @@ void Panel::setVersion(int value) {
 }
 
 // HScroll1_Change: the timer restarts at the new interval, port open or not.
-void Panel::setSlider(int value) {
+void Panel::sliderChanged(int value) {
     if (value == controls_.pollSlider) {
         return;
     }

@@ -103,14 +103,16 @@ class Panel {
     void requestCallsign() { cycle_.requestCallsign(); }
     void callsignTextChanged(std::string_view bytes) { cycle_.callsignTextChanged(bytes); }
 
-    // ---- Operator changes; each runs the control's action ----
+    // ---- Changes, the operator's or the program's: each runs the control's
+    // action (Check1_Click, Check2_Click, chkOnTop_Click, chkVersion_Click,
+    // HScroll1_Change) when the value really changes ----
     void rangeClicked();  // CmdRange_Click
     void check1Changed(int value);
     void check2Changed(int value);
     PanelStep onTopChanged(int value);
     void versionChanged(int value);
     void hiPwrChanged(int value) { controls_.hiPwr = value; }  // no action
-    void sliderChanged(int value);  // HScroll1_Change
+    void sliderChanged(int value);
     // The port box's text; an edit by the operator also forgets the
     // configured name kept aside.
     void portBoxShows(std::string text) { controls_.portBoxText = std::move(text); }
@@ -145,13 +147,7 @@ class Panel {
     void setRangeMode(int mode) { rangeMode_ = mode; }  // tests
 
   private:
-    // Program-made changes: each runs the control's action if the value
-    // really changes, as an operator's change would.
-    void setCheck1(int value);
-    void setCheck2(int value);
     void setOnTop(int value, PanelStep& step);
-    void setVersion(int value);
-    void setSlider(int value);
     void saveSettings();
     void writeActive(bool active);
     void stopRetries();

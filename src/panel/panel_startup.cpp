@@ -33,21 +33,21 @@ PanelStep Panel::finishStartup(const StartupPlan& plan) {
     controls_.smallMark = plan.smallMark.value_or(controls_.smallMark);
     controls_.vectorMark = plan.vectorMark.value_or(controls_.vectorMark);
     if (plan.pollSlider) {
-        setSlider(*plan.pollSlider);
+        sliderChanged(*plan.pollSlider);
     }
     setTimer1(plan.timerInterval);
     if (plan.check1) {
-        setCheck1(*plan.check1);
+        check1Changed(*plan.check1);
     }
     // The start-up's own rule, unlike the click actions': only a clear
     // Check1 (0) checks Check2.
-    setCheck2(controls_.check1 == 0 ? 1 : 0);
+    check2Changed(controls_.check1 == 0 ? 1 : 0);
     rangeMode_ = plan.rangeMode.value_or(rangeMode_);
     if (plan.onTop) {
         setOnTop(*plan.onTop, step);
     }
     if (plan.version) {
-        setVersion(*plan.version);
+        versionChanged(*plan.version);
     }
     controls_.hiPwr = plan.hiPwr.value_or(controls_.hiPwr);
     if (plan.commPort) {

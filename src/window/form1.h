@@ -2,10 +2,8 @@
 
 #include <QMainWindow>
 #include <array>
-#include <bitset>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -21,7 +19,6 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QPushButton;
 class QScrollBar;
 class QTimer;
@@ -31,7 +28,6 @@ namespace veltro {
 class BarWidget;
 class ColourButton;
 class ScaleLabel;
-struct StartupPlan;
 class ValueCheckBox;
 
 inline constexpr const char* kFormClassName = "Veltro_VCP";
