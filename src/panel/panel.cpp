@@ -45,11 +45,7 @@ void Panel::rangeClicked() {
     saveSettings();
 }
 
-PanelStep Panel::onTopChanged(int value) {
-    PanelStep step;
-    setOnTop(value, step);
-    return step;
-}
+
 
 void Panel::styleChosen(ViewStyle style) {
     controls_.setupMark = style == ViewStyle::Setup;
@@ -84,12 +80,14 @@ void Panel::check2Changed(int value) {
 }
 
 // chkOnTop_Click: on top only for the value 1.
-void Panel::setOnTop(int value, PanelStep& step) {
+void Panel::onTopChanged(int value) {
     if (value == controls_.onTop) {
         return;
     }
     controls_.onTop = value;
-    step.topmost = value == 1;
+    if (services_.setTopmost) {
+        services_.setTopmost(value == 1);
+    }
     saveSettings();
 }
 

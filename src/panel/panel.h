@@ -60,7 +60,6 @@ struct PanelControls {
 
 // What a step asks of the window besides showing controls().
 struct PanelStep {
-    std::optional<bool> topmost;         // SetTopmost
     std::optional<std::string> message;  // a message box, once all else is shown
 };
 
@@ -85,6 +84,8 @@ struct PanelServices {
     // Told of each save as it is made: false when the file could not be
     // written.
     std::function<void(bool written)> saved;
+    // SetTopmost: the window joins (true) or leaves the topmost group.
+    std::function<void(bool onTop)> setTopmost;
 };
 
 // The bargraph-source pair ("Same as Numerical", "Always Fast"): what a
@@ -109,7 +110,7 @@ class Panel {
     void rangeClicked();  // CmdRange_Click
     void check1Changed(int value);
     void check2Changed(int value);
-    PanelStep onTopChanged(int value);
+    void onTopChanged(int value);
     void versionChanged(int value);
     void hiPwrChanged(int value) { controls_.hiPwr = value; }  // no action
     void sliderChanged(int value);
@@ -147,7 +148,6 @@ class Panel {
     void setRangeMode(int mode) { rangeMode_ = mode; }  // tests
 
   private:
-    void setOnTop(int value, PanelStep& step);
     void saveSettings();
     void writeActive(bool active);
     void stopRetries();

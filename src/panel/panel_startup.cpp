@@ -44,7 +44,7 @@ PanelStep Panel::finishStartup(const StartupPlan& plan) {
     check2Changed(controls_.check1 == 0 ? 1 : 0);
     rangeMode_ = plan.rangeMode.value_or(rangeMode_);
     if (plan.onTop) {
-        setOnTop(*plan.onTop, step);
+        onTopChanged(*plan.onTop);
     }
     if (plan.version) {
         versionChanged(*plan.version);

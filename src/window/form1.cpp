@@ -76,6 +76,7 @@ PanelServices Form1::panelServices() {
     panel.settingsFile = settingsFile();
     panel.frame = [this] { return savedFrame(); };
     panel.saved = [this](bool written) { emit settingsSaved(written); };
+    panel.setTopmost = [this](bool onTop) { SetTopmost(*this, onTop); };
     return panel;
 }
 

@@ -22,9 +22,6 @@ void Form1::Form_Activate() {
 
 void Form1::showStep(const PanelStep& step) {
     showControls();
-    if (step.topmost) {
-        SetTopmost(*this, *step.topmost);
-    }
     // Last: the start-up ends when the operator closes it.
     if (step.message && services_.messageBox != nullptr) {
         services_.messageBox->show(*step.message);

@@ -47,7 +47,8 @@ void Form1::mnuSetup_Click() {
 }
 
 void Form1::chkOnTop_Click() {
-    showStep(panel_.onTopChanged(chkOnTop->value()));
+    panel_.onTopChanged(chkOnTop->value());
+    showControls();
 }
 
 void Form1::SetTopmost(QWidget& window, bool onTop) {

@@ -56,7 +56,7 @@ class PanelTest : public ::testing::Test {
     LoggingTimer retryTimer{log, "retry"};
     Panel panel{PanelServices{&port, &store, &timer1, &retryTimer, dir.file("config.ini"),
                               [] { return SavedFrame{1200, 600, 5250}; },
-                              [this](bool ok) { log.push_back(ok ? "save" : "failed save"); }}};
+                              [this](bool ok) { log.push_back(ok ? "save" : "failed save"); }, nullptr}};
 
     void writeConfig(int slot = -1, const std::string& line = "") {
         std::string text;
@@ -92,7 +92,7 @@ TEST_F(PanelTest, SessionStatesAndTheirSaves) {
         SCOPED_TRACE(row.name);
         testing::TempDir folder;
         Panel fresh{PanelServices{&port, nullptr, nullptr, nullptr, folder.file("config.ini"),
-                                  [] { return SavedFrame{}; }, nullptr}};
+                                  [] { return SavedFrame{}; }, nullptr, nullptr}};
         EXPECT_EQ(fresh.session().state(), SessionState::NothingLoaded);
         EXPECT_FALSE(fresh.session().savesOnClose());
         if (row.file == 1) {
@@ -148,7 +148,7 @@ TEST_F(PanelTest, StartupRows) {
         SCOPED_TRACE(row.line);
         writeConfig(row.slot, row.line);
         Panel fresh{PanelServices{&port, nullptr, nullptr, nullptr, dir.file("config.ini"),
-                                  [] { return SavedFrame{}; }, nullptr}};
+                                  [] { return SavedFrame{}; }, nullptr, nullptr}};
         const auto plan = fresh.beginStartup();
         ASSERT_TRUE(plan);
         fresh.finishStartup(*plan);
