@@ -83,8 +83,8 @@ PanelServices Form1::panelServices() {
 void Form1::useCachedBoxFrames() {
     auto* boxStyle = new CachedFrameStyle(style()->name());
     boxStyle->setParent(this);
-    for (QLineEdit* box : client_->findChildren<QLineEdit*>()) {
-        if (!qobject_cast<QComboBox*>(box->parentWidget())) {
+    for (const auto& [entry, control] : created_) {
+        if (auto* box = qobject_cast<QLineEdit*>(control)) {
             box->setStyle(boxStyle);
         }
     }
