@@ -2,12 +2,19 @@
 
 namespace veltro {
 
-// Whether the window can be shown: Qt ends in an abort when its platform
-// finds no display. An explicit QT_QPA_PLATFORM other than xcb or wayland
-// (offscreen, vnc, eglfs ...) is taken as it is; otherwise DISPLAY or
-// WAYLAND_DISPLAY must name a display server that accepts a connection. A
-// display on another host is taken as named.
-bool graphicalDisplayAvailable();
+// Qt ends a program whose platform finds no display (unset, unreachable, or
+// refusing it) in an abort with a paragraph about reinstalling. Held while
+// the QApplication is made, this says what is wrong in one line and ends
+// with exit status 1 instead; the platform's own reasons are not repeated.
+// Asking Qt itself, rather than probing the display first, costs no extra
+// connection and judges the display exactly as the window will use it.
+class NoDisplayExit {
+public:
+    NoDisplayExit();
+    ~NoDisplayExit();
+    NoDisplayExit(const NoDisplayExit&) = delete;
+    NoDisplayExit& operator=(const NoDisplayExit&) = delete;
+};
 
 inline constexpr const char* kNoDisplayMessage =
     "veltro-panel needs a graphical display: DISPLAY or WAYLAND_DISPLAY is unset or unreachable.\n";

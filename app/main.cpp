@@ -2,7 +2,7 @@
 // per-user settings store and the window manager, wired together.
 #include <QApplication>
 #include <QStyleFactory>
-#include <cstdio>
+#include <optional>
 
 #include "close_on_signal.h"
 #include "display_check.h"
@@ -15,19 +15,17 @@
 #include "window/form1.h"
 
 int main(int argc, char** argv) {
+    holdClosingSignals();
     if (veltro::printUsageIfAsked(argc, argv)) {
         return 0;
     }
-    if (!veltro::graphicalDisplayAvailable()) {
-        std::fputs(veltro::kNoDisplayMessage, stderr);
-        return 1;
-    }
-    holdClosingSignals();
     // Beyond --help the panel reads no command line: Qt sees only the program's
     // name, so none of its own options (-style, -reverse ...) can change the window.
     static int qtArgc = 1;
     static char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
+    std::optional<veltro::NoDisplayExit> noDisplayExit(std::in_place);
     QApplication app(qtArgc, qtArgv);
+    noDisplayExit.reset();
     // One look everywhere, and one that paints a push button's face in its
     // palette colour: the Alarm button turns red through it.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

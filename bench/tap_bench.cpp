@@ -1,7 +1,9 @@
 // What veltro-mqtt adds to the line: the time a poll and a frame take through
-// the tap compared with one bare pseudo-terminal hop, and the tap's CPU at
-// 20 frames a second with a real mosquitto taking the readings.
-// Usage: veltro-bench-tap VELTRO_MQTT [FRAMES]
+// the tap, through the minimal relay (veltro-bench-relay: two hops and
+// nothing else) and through one bare pseudo-terminal hop, in turns within the
+// same run; and the tap's CPU at 20 frames a second with a real mosquitto
+// taking the readings.
+// Usage: veltro-bench-tap VELTRO_MQTT VELTRO_BENCH_RELAY [FRAMES]
 #include <fcntl.h>
 #include <poll.h>
 #include <pwd.h>
@@ -113,14 +115,32 @@ Spread spread(std::vector<double> us) {
     return {us[us.size() / 2], us[std::min(us.size() - 1, us.size() * 99 / 100)]};
 }
 
+struct Chain {
+    int meter = -1;  // the meter's end
+    int panel = -1;  // the panel's end
+    std::vector<double> poll, frame;
+};
+
+void exchange(Chain& chain, const std::string& frame) {
+    chain.poll.push_back(through(chain.panel, chain.meter, "P"));
+    chain.frame.push_back(through(chain.meter, chain.panel, frame));
+}
+
+int waitAndOpen(const fs::path& link) {
+    for (int i = 0; i < 500 && !fs::exists(link); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return openRaw(link.string());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s VELTRO_MQTT [FRAMES]\n", argv[0]);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s VELTRO_MQTT VELTRO_BENCH_RELAY [FRAMES]\n", argv[0]);
         return 2;
     }
-    const int frames = argc > 2 ? std::atoi(argv[2]) : 1200;
+    const int frames = argc > 3 ? std::atoi(argv[3]) : 1200;
     const fs::path folder = fs::temp_directory_path() / ("veltro-bench-tap-" + std::to_string(getpid()));
     fs::create_directories(folder);
     const int port = veltro::testing::freeLoopbackPort();
@@ -129,19 +149,19 @@ int main(int argc, char** argv) {
                                              << "persistence false\nuser " << self->pw_name << "\n";
     const pid_t broker = spawn({"mosquitto", "-c", (folder / "mosquitto.conf").string()});
 
-    const Pty meter = makePty();
-    const pid_t tap = spawn({argv[1], "--device", meter.slavePath, "--dir", folder.string(), "--port", "1",
-                             "--broker-port", std::to_string(port), "--id", "bench"});
-    const fs::path link = folder / "ports/com1";
-    for (int i = 0; i < 500 && !fs::exists(link); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    const int panel = openRaw(link.string());
+    // The tap polls nothing of its own here: the bench is the panel.
+    const Pty tapMeter = makePty();
+    const pid_t tap = spawn({argv[1], "--device", tapMeter.slavePath, "--dir", folder.string(), "--port", "1",
+                             "--broker-port", std::to_string(port), "--id", "bench", "--alone-poll", "0"});
+    const Pty relayMeter = makePty();
+    const pid_t relay = spawn({argv[2], relayMeter.slavePath, (folder / "relay-com1").string()});
     const Pty bare = makePty();
-    const int bareSlave = openRaw(bare.slavePath);
+    Chain chains[3];
+    chains[0] = {tapMeter.master, waitAndOpen(folder / "ports/com1"), {}, {}};
+    chains[1] = {relayMeter.master, waitAndOpen(folder / "relay-com1"), {}, {}};
+    chains[2] = {bare.master, openRaw(bare.slavePath), {}, {}};
     std::this_thread::sleep_for(std::chrono::seconds(1));  // broker connected, state settled
 
-    std::vector<double> tapPoll, tapFrame, barePoll, bareFrame;
     const double cpuBefore = cpuSeconds(tap);
     const auto start = Clock::now();
     veltro::FrameFields fields;
@@ -149,47 +169,50 @@ int main(int argc, char** argv) {
         fields.forwardPower = 50 + (i % 40) * 2.5;  // a moving reading: state goes out
         fields.powerDbm = 47 + (i % 40) * 0.1;
         const std::string frame = veltro::buildFrame(fields);
-        // Every other round the bare hop goes first: the first exchange after
-        // the pause meets cold caches and sleeping cores, and both sides get it.
-        const auto tapRound = [&] {
-            tapPoll.push_back(through(panel, meter.master, "P"));
-            tapFrame.push_back(through(meter.master, panel, frame));
-        };
-        const auto bareRound = [&] {
-            barePoll.push_back(through(bareSlave, bare.master, "P"));
-            bareFrame.push_back(through(bare.master, bareSlave, frame));
-        };
-        if (i % 2 == 0) {
-            tapRound();
-            bareRound();
-        } else {
-            bareRound();
-            tapRound();
+        // Each takes its turn first: the first exchange after the pause meets
+        // cold caches and sleeping cores, and all three get it alike.
+        for (int k = 0; k < 3; ++k) {
+            exchange(chains[(i + k) % 3], frame);
         }
         std::this_thread::sleep_until(start + std::chrono::milliseconds(50) * (i + 1));
     }
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpu = cpuSeconds(tap) - cpuBefore;
 
-    kill(tap, SIGTERM);
-    waitpid(tap, nullptr, 0);
-    kill(broker, SIGTERM);
-    waitpid(broker, nullptr, 0);
+    for (pid_t child : {tap, relay, broker}) {
+        kill(child, SIGTERM);
+        waitpid(child, nullptr, 0);
+    }
     fs::remove_all(folder);
 
-    if (std::min({*std::min_element(tapPoll.begin(), tapPoll.end()),
-                  *std::min_element(tapFrame.begin(), tapFrame.end())}) < 0) {
-        std::fprintf(stderr, "a poll or frame did not come through\n");
-        return 1;
+    for (const Chain& chain : chains) {
+        for (const auto* times : {&chain.poll, &chain.frame}) {
+            if (*std::min_element(times->begin(), times->end()) < 0) {
+                std::fprintf(stderr, "a poll or frame did not come through\n");
+                return 1;
+            }
+        }
     }
-    const auto row = [](const char* what, Spread tap, Spread bare) {
-        std::printf("%-24s tap median %7.1f us  p99 %7.1f us | bare hop median %6.1f us  p99 %6.1f us | "
-                    "added median %6.1f us  p99 %6.1f us\n",
-                    what, tap.median, tap.p99, bare.median, bare.p99, tap.median - bare.median,
-                    tap.p99 - bare.p99);
+    // What a program adds in a round: its chain's time less the bare hop's
+    // in the same round, so load that hits the whole round cancels out.
+    const auto added = [](const std::vector<double>& chain, const std::vector<double>& bare) {
+        std::vector<double> us;
+        for (std::size_t i = 0; i < chain.size(); ++i) {
+            us.push_back(chain[i] - bare[i]);
+        }
+        return spread(us);
     };
-    row("poll (1 byte) to meter", spread(tapPoll), spread(barePoll));
-    row("frame (43 bytes) to panel", spread(tapFrame), spread(bareFrame));
+    const auto row = [&](const char* what, std::vector<double> Chain::*times) {
+        const Spread bare = spread(chains[2].*times);
+        const Spread tap = added(chains[0].*times, chains[2].*times);
+        const Spread relay = added(chains[1].*times, chains[2].*times);
+        std::printf("%-26s bare hop median %5.1f p99 %7.1f us | added by the tap median %5.1f p99 %7.1f us, "
+                    "by the minimal relay median %5.1f p99 %7.1f us | tap/relay %.2fx median, %.2fx p99\n",
+                    what, bare.median, bare.p99, tap.median, tap.p99, relay.median, relay.p99,
+                    tap.median / relay.median, tap.p99 / relay.p99);
+    };
+    row("poll (1 byte) to meter", &Chain::poll);
+    row("frame (43 bytes) to panel", &Chain::frame);
     std::printf("tap CPU at 20 frames/s: %.3f s in %.1f s = %.2f %% of a core (%d frames)\n", cpu, wall,
                 100 * cpu / wall, frames);
     return 0;

@@ -6,8 +6,8 @@ veltro_install_deps() {
                   libbenchmark-dev xvfb xauth imagemagick fonts-dejavu-core fonts-urw-base35
                   g++-mingw-w64-x86-64-posix wine wine64
                   dpkg-dev file lintian desktop-file-utils appstream
-                  openbox xdotool x11-utils
-                  libmosquitto-dev mosquitto mosquitto-clients openssl)
+                  openbox xdotool x11-utils libxcb1-dev
+                  libmosquitto-dev libssl-dev mosquitto mosquitto-clients openssl)
     local missing=()
     local p
     for p in "${wanted[@]}"; do

@@ -31,19 +31,24 @@ bool syncedToDisk([[maybe_unused]] const QSaveFile& out) {
 #endif
 }
 
-// QSaveFile names its temporary with six random letters; a name that ends
-// otherwise is someone else's file.
+// QSaveFile names its temporary with six random letters. A name of one case
+// only ("config.ini.backup") is far likelier an operator's own copy, so it
+// stays: losing a rare leftover costs nothing, losing a backup costs settings.
 bool isTemporaryName(const QString& name, qsizetype fileNameLength) {
     if (name.size() != fileNameLength + 7) {
         return false;
     }
+    bool upper = false;
+    bool lower = false;
     for (qsizetype i = fileNameLength + 1; i < name.size(); ++i) {
         const char16_t c = name.at(i).unicode();
+        upper = upper || (c >= u'A' && c <= u'Z');
+        lower = lower || (c >= u'a' && c <= u'z');
         if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'))) {
             return false;
         }
     }
-    return true;
+    return upper && lower;
 }
 
 }  // namespace

@@ -78,6 +78,9 @@ TEST(EarlyClose, AnyMomentOfTheFirstSecondsLeavesConfigAndEndsInactive) {
             panel.process.setProcessEnvironment(env);
             panel.process.setChildProcessModifier(holdSignalsInChild);
             panel.process.start(panel.dir.filePath("veltro-panel"), {});
+            // Until its exec the child has not held the signals yet: a loaded
+            // machine can keep it from running for longer than a close window.
+            ASSERT_TRUE(panel.process.waitForStarted(20000));
             panel.closeAtMs = clock.elapsed() + (kWindowMs * i + random() % kWindowMs) / kPanels;
         }
         for (int i = 0; i < kPanels; ++i) {
@@ -87,7 +90,8 @@ TEST(EarlyClose, AnyMomentOfTheFirstSecondsLeavesConfigAndEndsInactive) {
         for (int i = 0; i < kPanels; ++i) {
             SCOPED_TRACE(i);
             ASSERT_TRUE(panels[i].process.waitForFinished(20000));
-            EXPECT_EQ(panels[i].process.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(panels[i].process.exitStatus(), QProcess::NormalExit)
+                << panels[i].process.readAllStandardError().toStdString();
             EXPECT_EQ(veltro::testing::readBytes(panels[i].file("config.ini")), kConfig);
             QSettings ini(panels[i].dir.filePath("RAREduzo/RAREduzo.ini"), QSettings::IniFormat);
             EXPECT_EQ(ini.value("Settings/Active").toString(), "N");

@@ -171,6 +171,31 @@ TEST(MeterBehaviourTest, SplitMeterIgnoresCommandsUntilItHasSentAndControlLinesS
     EXPECT_TRUE(meter.control("explode").empty());
 }
 
+// A reading told on stdin: the frame's power, SWR and range columns, or "",
+// refused.
+TEST(MeterBehaviourTest, ReadingLinesHoldWhatTheFrameCanShow) {
+    const struct {
+        const char* line;
+        const char* columns;  // power | range | swr
+    } rows[] = {
+        {"reading watts=250 swr=3.5", " 250.00 1 3.50"}, {"reading watts=250.01", " 250.01 0 1.50"},
+        {"reading watts=0", "   0.00 2 1.50"},           {"reading watts=9999.99", "9999.99 0 1.50"},
+        {"reading watts=10000", ""},                     {"reading watts=-0.01", ""},
+        {"reading swr=1", " 100.00 1 1.00"},             {"reading swr=0.99", ""},
+        {"reading swr=9.99", " 100.00 1 9.99"},          {"reading swr=10", ""},
+        {"reading swr=nan", ""},                         {"reading watts=1e400", ""},
+        {"reading", ""},                                 {"reading volts=3", ""},
+        {"reading watts=", ""},                          {"reading watts=5x", ""},
+    };
+    for (const auto& row : rows) {
+        MeterBehaviour meter(SimOptions{});
+        const std::string done = meter.control(row.line);
+        const std::string frame = buildFrame(meter.model().nextReading());
+        const std::string columns = frame.substr(1, 7) + " " + frame.substr(30, 1) + " " + frame.substr(39, 4);
+        EXPECT_EQ(done.starts_with("reading refused") ? "" : columns, row.columns) << row.line << ": " << done;
+    }
+}
+
 TEST(SimOptionsTest, ParsesSwitches) {
     const char* argv[] = {"sim",      "--port",        "7",     "--dir", "/tmp/x",
                           "--steady", "--trailing-cr", "--gap", "250"};
@@ -221,6 +246,7 @@ struct LineCase {
     int panelBaud;
     std::string command;
     double replyEndsMs;  // the command's characters + 2 ms turnaround + 43 characters; 0: none
+    std::size_t frames = 1;
 };
 
 TEST(MeterLineTest, RepliesTakeTheirTimeOnTheWireAndAWrongSpeedGarbles) {
@@ -229,6 +255,8 @@ TEST(MeterLineTest, RepliesTakeTheirTimeOnTheWireAndAWrongSpeedGarbles) {
         {Generation::Older, 38400, ";P?", 0.78125 + 2 + 11.19792},
         {Generation::Newer, 115200, "P", 0.08681 + 2 + 3.73264},
         {Generation::Newer, 115200, ";P?", 0.26042 + 2 + 3.73264},
+        // Two replies due almost at once: the second waits for the line.
+        {Generation::Newer, 115200, "PP", 0.08681 + 2 + 2 * 3.73264, 2},
         {Generation::Older, 38400, "P", 0},  // the short commands came later
         {Generation::Newer, 38400, ";P?", 0},
         {Generation::Older, 115200, "P", 0},
@@ -253,8 +281,10 @@ TEST(MeterLineTest, RepliesTakeTheirTimeOnTheWireAndAWrongSpeedGarbles) {
         const auto ends = sent + std::chrono::round<std::chrono::nanoseconds>(
                                      std::chrono::duration<double, std::milli>(c.replyEndsMs));
         const std::string early = line.takeArrived(ends - 5us);
-        EXPECT_EQ(early.size(), c.replyEndsMs > 0 ? kFrameLength - 1 : 0) << "the last one is late";
-        EXPECT_EQ(isStatusFrame(early + line.takeArrived(ends + 5us)), c.replyEndsMs > 0);
+        EXPECT_EQ(early.size(), c.replyEndsMs > 0 ? c.frames * kFrameLength - 1 : 0) << "the last one is late";
+        const std::string all = early + line.takeArrived(ends + 5us);
+        EXPECT_EQ(isStatusFrame(all.substr(0, kFrameLength)), c.replyEndsMs > 0);
+        EXPECT_EQ(all.size(), c.replyEndsMs > 0 ? c.frames * kFrameLength : 0);
     }
     // A flood at 115200 baud: 115 characters in 10 ms, no more.
     PacedLine flood;

@@ -66,6 +66,16 @@ class SimulatedMeter {
     bool received(const std::string& command) {
         return log().find("received \"" + command + "\"") != std::string::npos;
     }
+    // How many commands it has answered so far: a test waits for a count,
+    // not for a time.
+    int answers() {
+        int count = 0;
+        for (auto at = log().find("): answered"); at != std::string::npos;
+             at = log_.find("): answered", at + 1)) {
+            ++count;
+        }
+        return count;
+    }
 
     QProcess process;
     QString devicePath;

@@ -43,7 +43,9 @@ class MqttBroker {
 
     ~MqttBroker() { stop(); }
 
-    void start(const QString& folder, Kind kind) {
+    // `running` false: everything ready, the broker itself started later
+    // with restart().
+    void start(const QString& folder, Kind kind, bool running = true) {
         folder_ = folder;
         kind_ = kind;
         port = freeLoopbackPort();
@@ -66,7 +68,9 @@ class MqttBroker {
                       folder + "/server.key\n";
         }
         writeFile("mosquitto.conf", config.toUtf8());
-        restart();
+        if (running) {
+            restart();
+        }
     }
     void restart() {
         stop();

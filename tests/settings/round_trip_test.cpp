@@ -86,7 +86,7 @@ TEST(SettingsRoundTrip, WhatThePanelSavesLoadsBackWhole) {
     TempDir dir;
     const auto file = dir.file("config.ini");
     std::mt19937 random(20261209);
-    for (int round = 0; round < 120; ++round) {
+    for (int round = 0; round < 40; ++round) {
         // A hand-edited file: short keys, PwrMode and ComPort of any length.
         std::string edited;
         for (int k = 0; k < kSettingCount; ++k) {

@@ -26,5 +26,7 @@ ExternalProject_Add(veltro_win32_tests
 add_test(NAME win32_layer_under_wine
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/run_under_wine.sh ${VELTRO_WINE} ${VELTRO_XVFB}
           ${veltro_win32_dir}/veltro_win32_test.exe)
-# Wine's first start in a fresh prefix takes a while on a loaded machine.
-set_tests_properties(win32_layer_under_wine PROPERTIES TIMEOUT 900)
+# Wine's first start in a fresh prefix takes a while on a loaded machine;
+# the prefix is kept in the build folder for the runs after it.
+set_tests_properties(win32_layer_under_wine PROPERTIES TIMEOUT 900
+  ENVIRONMENT "VELTRO_WINE_CACHE=${veltro_win32_dir}/wine")

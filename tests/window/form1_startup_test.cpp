@@ -230,13 +230,13 @@ const StartupCase kStartupCases[] = {
      {},
      {},
      [](testing::StartupFixture& t) {
-         const QStringList kept{"config.ini", "config.ini.AbCd3f", "config.ini.AbCdE",
-                                "config.ini.AbCdEfG"};
+         const QStringList kept{"config.ini",        "config.ini.AbCd3f", "config.ini.AbCdE",
+                                "config.ini.AbCdEfG", "config.ini.BACKUP", "config.ini.backup"};
          EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files, QDir::Name), kept);
      },
      false,
-     {"config.ini.AbCdEf", "config.ini.abcdef", "config.ini.AbCd3f", "config.ini.AbCdE",
-      "config.ini.AbCdEfG"}},
+     {"config.ini.AbCdEf", "config.ini.aBcdef", "config.ini.backup", "config.ini.BACKUP",
+      "config.ini.AbCd3f", "config.ini.AbCdE", "config.ini.AbCdEfG"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, Form1StartupCases, ::testing::ValuesIn(kStartupCases),

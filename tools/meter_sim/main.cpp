@@ -28,6 +28,7 @@
 namespace {
 
 using namespace veltro::sim;
+using namespace veltro::pty;
 
 int stopFd = -1;  // readable once a stop signal came
 

@@ -1,6 +1,8 @@
 #include "meter_behaviour.h"
 
 #include <charconv>
+#include <sstream>
+#include <string_view>
 
 namespace veltro::sim {
 
@@ -90,7 +92,46 @@ MeterBehaviour::Outcome MeterBehaviour::answerPoll(Clock::time_point now) {
     return outcome;
 }
 
+namespace {
+
+// "watts=250" and "swr=3.5", either or both, into a held reading: what the
+// frame's columns can show, nothing else.
+std::string readingControl(const std::string& line, ReadingModel& model) {
+    double watts = model.steadyWatts();
+    double swr = model.steadySwr();
+    std::istringstream words(line.substr(std::string_view("reading").size()));
+    std::string word;
+    bool any = false;
+    while (words >> word) {
+        const auto equals = word.find('=');
+        const std::string key = word.substr(0, equals);
+        const std::string text = equals == std::string::npos ? "" : word.substr(equals + 1);
+        double value = 0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        const bool number = ec == std::errc() && end == text.data() + text.size() && !text.empty();
+        if (key == "watts" && number && value >= 0 && value <= 9999.99) {
+            watts = value;
+        } else if (key == "swr" && number && value >= 1 && value <= 9.99) {
+            swr = value;
+        } else {
+            return "reading refused at \"" + word + "\": give watts=W (0 to 9999.99) and/or swr=S (1 to 9.99)";
+        }
+        any = true;
+    }
+    if (!any) {
+        return "reading refused: give watts=W and/or swr=S";
+    }
+    model.setReading(watts, swr);
+    const FrameFields fields = model.nextReading();
+    return "reading " + buildFrame(fields) + " from now on";
+}
+
+}  // namespace
+
 std::string MeterBehaviour::control(const std::string& line) {
+    if (line == "reading" || line.starts_with("reading ")) {
+        return readingControl(line, model_);
+    }
     if (const auto fault = faultByName(line)) {
         fault_ = *fault;
         busyUntil_ = {};

@@ -52,9 +52,15 @@ FrameFields ReadingModel::fieldsFor(double watts, double swr, double reflectionA
     return fields;
 }
 
+void ReadingModel::setReading(double watts, double swr) {
+    steady_ = true;
+    steadyWatts_ = watts;
+    steadySwr_ = swr;
+}
+
 FrameFields ReadingModel::nextReading() {
     if (steady_) {
-        return fieldsFor(kSteadyPower, kSteadySwr, 0.0);
+        return fieldsFor(steadyWatts_, steadySwr_, 0.0);
     }
     ++step_;
     const bool keyed = step_ % kKeyPeriod < kKeyDown;

@@ -17,6 +17,11 @@ class ReadingModel {
     static constexpr double kSteadySwr = 1.5;
 
     void setSteady(bool steady) { steady_ = steady; }
+    // Holds this reading from now on (steady): power and SWR as given, the
+    // rest derived from them or kept.
+    void setReading(double watts, double swr);
+    double steadyWatts() const { return steadyWatts_; }
+    double steadySwr() const { return steadySwr_; }
     bool steady() const { return steady_; }
 
     void stepAlarm() { alarm_ = (alarm_ + 1) % 6; }
@@ -37,6 +42,8 @@ class ReadingModel {
     FrameFields fieldsFor(double watts, double swr, double reflectionAngle) const;
 
     bool steady_ = false;
+    double steadyWatts_ = kSteadyPower;
+    double steadySwr_ = kSteadySwr;
     // Starts on the way down from full power, so the first seconds after a
     // start show a mid-range station rather than the peak.
     long step_ = 12;

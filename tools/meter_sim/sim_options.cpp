@@ -92,6 +92,11 @@ bytes, mixed bits, framing errors as zero bytes.
 Control lines on stdin, one per line, switch at run time:
   normal | silent | garbage | split | cr | double | late
   steady | moving | gap MS | delay MS
+  reading watts=W swr=S
+                    hold this reading (either or both; the rest derived or
+                    kept): "reading watts=0" shows the carrier off,
+                    "reading swr=3.5" an alarm, watts=250 / 250.01 the edge
+                    of a range; "moving" lets it go again
   turnaround MS     as --turnaround
   generation G      swap in a meter of generation G (older or newer)
   vanish MS         vanish now and come back after MS, as --vanish-for

@@ -25,7 +25,6 @@ void ChunkQueue::push(TimedChunk&& chunk) {
     }
     slots_[written % slots_.size()] = std::move(chunk);
     written_.store(written + 1, std::memory_order_release);
-    poke();
 }
 
 void ChunkQueue::poke() {

@@ -22,7 +22,8 @@ struct TimedChunk {
 // ring with one writer (the relay) and one reader, and no lock, so a reader
 // that is preempted on a busy machine can never hold the relay up. A full
 // ring drops the chunk (counted) rather than grow. The reader sleeps on an
-// eventfd that push() and poke() signal.
+// eventfd that only poke() signals: the writer chooses the moment, so the
+// reader's work need not compete for a core with bytes still on their way.
 class ChunkQueue {
   public:
     explicit ChunkQueue(std::size_t capacity);

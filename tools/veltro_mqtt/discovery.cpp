@@ -41,8 +41,24 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 
 }  // namespace
 
+std::string discoveryObjectId(const std::string& id) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string object = "veltro_";
+    for (const char c : id) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+            object += c;
+        } else {
+            object += '_';
+            object += kHex[byte >> 4];
+            object += kHex[byte & 0xf];
+        }
+    }
+    return object;
+}
+
 Discovery discoveryFor(const std::string& prefix, const std::string& baseTopic, const std::string& id) {
-    const std::string object = "veltro_" + replaceAll(id, "-", "_");
+    const std::string object = discoveryObjectId(id);
     std::string json = R"({"dev":{"ids":[")" + object + R"("],"name":"Veltro wattmeter )" + id +
                        R"(","mf":"Veltro Instruments","mdl":"Veltro RF wattmeter"},)" +
                        R"("o":{"name":"veltro-mqtt","sw":")" VELTRO_VERSION R"("},)" +
@@ -58,7 +74,10 @@ Discovery discoveryFor(const std::string& prefix, const std::string& baseTopic, 
                 "\"" + entity.extra + "}";
     }
     json += "}}";
-    return {prefix + "/device/" + object + "/config", replaceAll(json, "@/", baseTopic + "/")};
+    // Earlier versions wrote '-' as '_', which let two ids share a device.
+    const std::string former = prefix + "/device/veltro_" + replaceAll(id, "-", "_") + "/config";
+    const std::string topic = prefix + "/device/" + object + "/config";
+    return {topic, replaceAll(json, "@/", baseTopic + "/"), former != topic ? former : ""};
 }
 
 }  // namespace veltro::tap

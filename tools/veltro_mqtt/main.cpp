@@ -2,13 +2,14 @@
 // station's readings to an MQTT broker. See --help.
 #include <unistd.h>
 
-#include <fstream>
 #include <iostream>
 #include <mutex>
 #include <thread>
 
 #include <QString>
 
+#include "broker_settings.h"
+#include "forget.h"
 #include "observer.h"
 #include "platform/settings_location.h"
 #include "pty_link.h"
@@ -28,30 +29,23 @@ void say(const std::string& line) {
     std::cerr << "veltro-mqtt: " << line << std::endl;
 }
 
-bool readable(const std::string& path) {
-    return path.empty() || std::ifstream(path).good();
-}
-
-bool readPassword(const std::string& path, std::string& password, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read the password file " + path;
-        return false;
-    }
-    std::getline(in, password);
-    if (!password.empty() && password.back() == '\r') {
-        password.pop_back();
-    }
-    if (password.empty()) {
-        error = "the password file " + path + " holds no password on its first line";
-        return false;
-    }
-    return true;
-}
-
 std::string hostName() {
     char name[256] = {};
     return ::gethostname(name, sizeof name - 1) == 0 ? name : "";
+}
+
+// Every retained topic this id may have left on the broker.
+std::vector<std::string> retainedTopics(const std::string& base, const Discovery& discovery) {
+    std::vector<std::string> topics;
+    for (const char* subtopic : kRetainedSubtopics) {
+        topics.push_back(base + "/" + subtopic);
+    }
+    for (const auto* topic : {&discovery.topic, &discovery.formerTopic}) {
+        if (!topic->empty()) {
+            topics.push_back(*topic);
+        }
+    }
+    return topics;
 }
 
 }  // namespace
@@ -71,39 +65,25 @@ int main(int argc, char** argv) {
         say(error);
         return 2;
     }
-    for (const auto* file : {&options.caFile, &options.certFile, &options.keyFile}) {
-        if (!readable(*file)) {
-            say("cannot read " + *file);
-            return 2;
-        }
-    }
-    BrokerSettings broker;
-    broker.host = options.host;
-    broker.port = options.effectiveBrokerPort();
-    if (!options.passwordFile.empty() && !readPassword(options.passwordFile, broker.password, error)) {
-        say(error);
-        return 2;
-    }
     if (options.id.empty()) {
         options.id = defaultId(hostName(), options.port);
     }
+    const std::string base = "veltro/" + options.id;
+    BrokerSettings broker;
+    if (!brokerSettingsFor(options, base, broker, error)) {
+        say(error);
+        return 1;
+    }
+    const Discovery discovery = discoveryFor(options.discoveryPrefix, base, options.id);
+    if (options.forget) {
+        return forgetRetained(broker, retainedTopics(base, discovery), say);
+    }
     if (options.folder.empty()) {
-        const QString own = QString::fromStdString(veltro::sim::executableFolder());
+        const QString own = QString::fromStdString(veltro::pty::executableFolder());
         options.folder = veltro::settingsFolderFor(own).toStdString();
     }
-    const std::string base = "veltro/" + options.id;
-    broker.clientId = "veltro-mqtt-" + options.id + "-" + std::to_string(::getpid());
-    broker.user = options.user;
-    broker.caFile = options.caFile;
-    broker.certFile = options.certFile;
-    broker.keyFile = options.keyFile;
-    broker.willTopic = base + "/status";
-    const std::string birthTopic = options.discoveryPrefix + "/status";
-    if (options.discovery) {
-        broker.watchedTopic = birthTopic;
-    }
 
-    const int stopFd = veltro::sim::stopSignalPipe();
+    const int stopFd = veltro::pty::stopSignalPipe();
     if (stopFd < 0) {
         say("cannot make a pipe");
         return 1;
@@ -116,25 +96,33 @@ int main(int argc, char** argv) {
         [&](const std::string& topic, const std::string& payload) { observer->brokerMessage(topic, payload); });
     PolicyTiming timing;
     timing.heartbeat = std::chrono::seconds(options.heartbeatSeconds);
-    observer.emplace(base,
-                     options.discovery ? std::optional(discoveryFor(options.discoveryPrefix, base, options.id))
-                                       : std::nullopt,
-                     birthTopic, timing, queue, link, say);
+    std::vector<std::string> cleared;
+    for (const auto* topic : {&discovery.formerTopic, options.discovery ? nullptr : &discovery.topic}) {
+        if (topic != nullptr && !topic->empty()) {
+            cleared.push_back(*topic);
+        }
+    }
+    observer.emplace(base, options.discovery ? std::optional(discovery) : std::nullopt, cleared,
+                     options.discoveryPrefix + "/status", timing, queue, link, say);
     if (!options.recordFile.empty() && !observer->openRecording(options.recordFile, error)) {
         say(error);
         return 1;
     }
-    Relay relay(options.device, options.folder, options.port, queue, say);
+    AlonePolling alone;
+    alone.interval = std::chrono::milliseconds(options.alonePollMs);
+    alone.command = options.generation == veltro::sim::Generation::Older ? ";P?" : "P";
+    alone.speed = options.generation == veltro::sim::Generation::Older ? B38400 : B115200;
+    Relay relay(options.device, options.folder, options.port, alone, queue, say);
     if (!relay.start(error)) {
         say(error);
-        return 1;
-    }
-    if (!link.start(broker, error)) {
-        say(error);
-        return 2;
+        return relay.refused() ? 2 : 1;
     }
     say("relaying " + options.device + " <-> " + relay.linkPath() + "; publishing under " + base +
         " at " + broker.host + ":" + std::to_string(broker.port));
+    if (!link.start(broker, error)) {
+        say(error);
+        return 1;
+    }
     std::thread observerThread([&] { observer->run(); });
 
     relay.run(stopFd);

@@ -1,21 +1,47 @@
 #include "mqtt_link.h"
 
 #include <mosquitto.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
-#include <mutex>
+#include <cerrno>
+#include <cstring>
 
 namespace veltro::tap {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
 constexpr int kKeepaliveSeconds = 30;
-constexpr unsigned kFirstRetrySeconds = 1;
-constexpr unsigned kLongestRetrySeconds = 60;
+constexpr milliseconds kFirstRetry{1000};
+constexpr milliseconds kLongestRetry{60000};
+// The longest sleep while connected: the library's keepalive wants a look
+// about this often.
+constexpr int kServeWaitMs = 1000;
+constexpr auto kStopPatience = std::chrono::seconds(2);
+// A few heartbeats' worth; more means the broker takes nothing.
+constexpr std::size_t kLongestOutbox = 1024;
+// Distinct reasons are few; this only bounds a library that words each
+// attempt differently.
+constexpr std::size_t kMostReasons = 32;
 
 struct LibraryUser {
     LibraryUser() { mosquitto_lib_init(); }
     ~LibraryUser() { mosquitto_lib_cleanup(); }
 };
+
+std::string connectError(int rc) {
+    if (rc == MOSQ_ERR_ERRNO) {
+        return std::strerror(errno);
+    }
+    if (rc == MOSQ_ERR_EAI) {
+        return "the name does not resolve";
+    }
+    return mosquitto_strerror(rc);
+}
 
 }  // namespace
 
@@ -23,29 +49,35 @@ MqttLink::MqttLink(Log log, std::function<void()> onConnected,
                    std::function<void(const std::string&, const std::string&)> onMessage)
     : log_(std::move(log)), onConnected_(std::move(onConnected)), onMessage_(std::move(onMessage)) {
     static LibraryUser library;
+    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
 }
 
 MqttLink::~MqttLink() {
+    if (thread_.joinable()) {
+        stopping_ = true;
+        wake();
+        thread_.join();
+    }
     if (mosq_ != nullptr) {
-        if (started_) {
-            mosquitto_loop_stop(mosq_, true);
-        }
         mosquitto_destroy(mosq_);
+    }
+    if (wakeFd_ >= 0) {
+        ::close(wakeFd_);
     }
 }
 
 bool MqttLink::start(const BrokerSettings& settings, std::string& error) {
     settings_ = settings;
     mosq_ = mosquitto_new(settings.clientId.c_str(), true, this);
-    if (mosq_ == nullptr) {
+    if (mosq_ == nullptr || wakeFd_ < 0) {
         error = "cannot set up the MQTT client";
         return false;
     }
     mosquitto_connect_callback_set(mosq_, connectCallback);
     mosquitto_disconnect_callback_set(mosq_, disconnectCallback);
+    mosquitto_publish_callback_set(mosq_, publishCallback);
     mosquitto_message_callback_set(mosq_, messageCallback);
     mosquitto_log_callback_set(mosq_, logCallback);
-    mosquitto_reconnect_delay_set(mosq_, kFirstRetrySeconds, kLongestRetrySeconds, true);
     int rc = mosquitto_will_set(mosq_, settings.willTopic.c_str(), 7, "offline", 1, true);
     if (rc == MOSQ_ERR_SUCCESS && !settings.user.empty()) {
         rc = mosquitto_username_pw_set(mosq_, settings.user.c_str(),
@@ -55,56 +87,160 @@ bool MqttLink::start(const BrokerSettings& settings, std::string& error) {
         rc = mosquitto_tls_set(mosq_, settings.caFile.c_str(), nullptr,
                                settings.certFile.empty() ? nullptr : settings.certFile.c_str(),
                                settings.keyFile.empty() ? nullptr : settings.keyFile.c_str(), nullptr);
-        if (rc != MOSQ_ERR_SUCCESS) {
-            error = "TLS set-up refused (CA " + settings.caFile +
-                    (settings.certFile.empty() ? "" : ", certificate " + settings.certFile) +
-                    "): " + mosquitto_strerror(rc);
-            return false;
-        }
     }
     if (rc != MOSQ_ERR_SUCCESS) {
         error = std::string("MQTT set-up refused: ") + mosquitto_strerror(rc);
         return false;
     }
-    rc = mosquitto_connect_async(mosq_, settings.host.c_str(), settings.port, kKeepaliveSeconds);
-    if (rc == MOSQ_ERR_INVAL) {
-        error = "broker address " + settings.host + " is not valid";
-        return false;
-    }
-    if (rc != MOSQ_ERR_SUCCESS) {
-        // The network thread keeps trying with back-off.
-        noteFailure("cannot reach the broker at " + settings.host + ":" +
-                    std::to_string(settings.port) + " (" + mosquitto_strerror(rc) + "), retrying");
-    }
-    rc = mosquitto_loop_start(mosq_);
-    if (rc != MOSQ_ERR_SUCCESS) {
-        error = std::string("cannot start the MQTT thread: ") + mosquitto_strerror(rc);
-        return false;
-    }
-    started_ = true;
+    thread_ = std::thread([this] { run(); });
     return true;
+}
+
+void MqttLink::run() {
+    milliseconds delay = kFirstRetry;
+    for (bool first = true; !stopping_; first = false) {
+        const int rc = first ? mosquitto_connect(mosq_, settings_.host.c_str(), settings_.port, kKeepaliveSeconds)
+                             : mosquitto_reconnect(mosq_);
+        if (rc == MOSQ_ERR_SUCCESS) {
+            serve();
+            if (connected_.exchange(false)) {
+                delay = kFirstRetry;
+                if (!stopping_) {
+                    noteFailure("lost the broker connection, retrying");
+                }
+            }
+        } else {
+            noteFailure("cannot reach the broker at " + settings_.host + ":" + std::to_string(settings_.port) +
+                        " (" + connectError(rc) + "), retrying");
+        }
+        if (!stopping_) {
+            sleepFor(delay);
+            delay = std::min(delay * 2, kLongestRetry);
+        }
+    }
+}
+
+// One connection, until it ends or a stop has been sent. A stop waits for
+// the broker to acknowledge what was sent: closing on unread acks would
+// reset the connection and lose the messages still in the broker's buffer.
+void MqttLink::serve() {
+    unacknowledged_.clear();
+    std::optional<Clock::time_point> stopDeadline;
+    bool disconnecting = false;
+    for (;;) {
+        if (stopping_ && !stopDeadline) {
+            stopDeadline = Clock::now() + kStopPatience;
+            if (connected_) {
+                sendOutbox();
+                std::string last;
+                {
+                    std::lock_guard lock(mutex_);
+                    last = lastPayload_;
+                }
+                send(settings_.willTopic, last, 1);
+            }
+        } else {
+            sendOutbox();
+        }
+        if (stopDeadline && !disconnecting && (unacknowledged_.empty() || !connected_)) {
+            mosquitto_disconnect(mosq_);
+            disconnecting = true;
+        }
+        const int socket = mosquitto_socket(mosq_);
+        if (socket < 0 || (stopDeadline && Clock::now() > *stopDeadline)) {
+            return;
+        }
+        pollfd fds[2] = {{socket, static_cast<short>(POLLIN | (mosquitto_want_write(mosq_) ? POLLOUT : 0)), 0},
+                         {wakeFd_, POLLIN, 0}};
+        if (::poll(fds, 2, kServeWaitMs) < 0 && errno != EINTR) {
+            return;
+        }
+        if (fds[1].revents != 0) {
+            eventfd_t count = 0;
+            ::eventfd_read(wakeFd_, &count);
+        }
+        int rc = MOSQ_ERR_SUCCESS;
+        if ((fds[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
+            rc = mosquitto_loop_read(mosq_, 1);
+        }
+        if (rc == MOSQ_ERR_SUCCESS && mosquitto_socket(mosq_) >= 0 && mosquitto_want_write(mosq_)) {
+            rc = mosquitto_loop_write(mosq_, 1);
+        }
+        if (rc == MOSQ_ERR_SUCCESS) {
+            rc = mosquitto_loop_misc(mosq_);
+        }
+        if (rc != MOSQ_ERR_SUCCESS) {
+            return;
+        }
+    }
+}
+
+void MqttLink::sendOutbox() {
+    std::deque<Outgoing> batch;
+    {
+        std::lock_guard lock(mutex_);
+        batch.swap(outbox_);
+    }
+    for (const auto& m : batch) {
+        if (connected_) {
+            send(m.topic, m.payload, m.qos);
+        }
+    }
+}
+
+void MqttLink::send(const std::string& topic, const std::string& payload, int qos) {
+    int mid = 0;
+    if (mosquitto_publish(mosq_, &mid, topic.c_str(), static_cast<int>(payload.size()), payload.data(), qos,
+                          true) == MOSQ_ERR_SUCCESS &&
+        qos > 0) {
+        unacknowledged_.insert(mid);
+    }
+}
+
+void MqttLink::wake() {
+    ::eventfd_write(wakeFd_, 1);
+}
+
+void MqttLink::sleepFor(milliseconds span) {
+    pollfd fd{wakeFd_, POLLIN, 0};
+    const auto until = Clock::now() + span;
+    while (!stopping_) {
+        const auto left = std::chrono::duration_cast<milliseconds>(until - Clock::now()).count();
+        if (left <= 0) {
+            return;
+        }
+        if (::poll(&fd, 1, static_cast<int>(left)) > 0) {
+            eventfd_t count = 0;
+            ::eventfd_read(wakeFd_, &count);
+        }
+    }
 }
 
 void MqttLink::publish(const std::string& topic, const std::string& payload, int qos) {
     if (!connected_) {
         return;
     }
-    mosquitto_publish(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()), payload.data(),
-                      qos, true);
+    {
+        std::lock_guard lock(mutex_);
+        if (outbox_.size() >= kLongestOutbox) {
+            return;
+        }
+        outbox_.push_back({topic, payload, qos});
+    }
+    wake();
 }
 
 void MqttLink::stop(const std::string& lastPayload) {
-    if (!started_) {
+    if (!thread_.joinable()) {
         return;
     }
-    if (connected_) {
-        int mid = 0;
-        mosquitto_publish(mosq_, &mid, settings_.willTopic.c_str(),
-                          static_cast<int>(lastPayload.size()), lastPayload.data(), 1, true);
+    {
+        std::lock_guard lock(mutex_);
+        lastPayload_ = lastPayload;
     }
-    mosquitto_disconnect(mosq_);
-    mosquitto_loop_stop(mosq_, false);
-    started_ = false;
+    stopping_ = true;
+    wake();
+    thread_.join();
 }
 
 void MqttLink::connectCallback(mosquitto* mosq, void* context, int rc) {
@@ -115,8 +251,8 @@ void MqttLink::connectCallback(mosquitto* mosq, void* context, int rc) {
         return;
     }
     {
-        std::lock_guard lock(self->logMutex_);
-        self->lastFailure_.clear();
+        std::lock_guard lock(self->mutex_);
+        self->failuresLogged_.clear();
     }
     self->log_("connected to the broker at " + self->settings_.host + ":" +
                std::to_string(self->settings_.port));
@@ -127,13 +263,12 @@ void MqttLink::connectCallback(mosquitto* mosq, void* context, int rc) {
     self->onConnected_();
 }
 
-void MqttLink::disconnectCallback(mosquitto*, void* context, int rc) {
-    auto* self = static_cast<MqttLink*>(context);
-    const bool was = self->connected_.exchange(false);
-    if (rc != 0) {
-        self->noteFailure(was ? "lost the broker connection, retrying"
-                              : "the broker connection failed, retrying");
-    }
+void MqttLink::disconnectCallback(mosquitto*, void* context, int) {
+    static_cast<MqttLink*>(context)->wake();
+}
+
+void MqttLink::publishCallback(mosquitto*, void* context, int mid) {
+    static_cast<MqttLink*>(context)->unacknowledged_.erase(mid);
 }
 
 void MqttLink::messageCallback(mosquitto*, void* context, const mosquitto_message* message) {
@@ -149,13 +284,15 @@ void MqttLink::logCallback(mosquitto*, void* context, int level, const char* tex
     }
 }
 
-// One line per distinct failure: a broker away for hours logs once.
+// Once per reason until connected: a broker away for hours logs once.
 void MqttLink::noteFailure(const std::string& what) {
-    std::lock_guard lock(logMutex_);
-    if (what != lastFailure_) {
-        lastFailure_ = what;
-        log_(what);
+    {
+        std::lock_guard lock(mutex_);
+        if (failuresLogged_.size() >= kMostReasons || !failuresLogged_.insert(what).second) {
+            return;
+        }
     }
+    log_(what);
 }
 
 }  // namespace veltro::tap

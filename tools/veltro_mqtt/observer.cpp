@@ -1,5 +1,8 @@
 #include "observer.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -13,10 +16,11 @@ namespace {
 constexpr auto kLongestSleep = std::chrono::seconds(1);
 }  // namespace
 
-Observer::Observer(std::string baseTopic, std::optional<Discovery> discovery, std::string birthTopic,
-                   PolicyTiming timing, ChunkQueue& queue, MqttLink& link, Log log)
+Observer::Observer(std::string baseTopic, std::optional<Discovery> discovery, std::vector<std::string> cleared,
+                   std::string birthTopic, PolicyTiming timing, ChunkQueue& queue, MqttLink& link, Log log)
     : baseTopic_(std::move(baseTopic)),
       discovery_(std::move(discovery)),
+      cleared_(std::move(cleared)),
       birthTopic_(std::move(birthTopic)),
       policy_(timing),
       queue_(queue),
@@ -30,9 +34,18 @@ Observer::~Observer() {
 }
 
 bool Observer::openRecording(const std::string& path, std::string& error) {
-    recording_ = std::fopen(path.c_str(), "w");
+    // Opening never waits: a FIFO with no reader is refused rather than
+    // holding up the start; one with a reader gets the live line.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        recording_ = ::fdopen(fd, "w");
+    }
     if (recording_ == nullptr) {
         error = "cannot write the recording " + path + ": " + std::strerror(errno);
+        if (fd >= 0) {
+            ::close(fd);
+        }
         return false;
     }
     std::fprintf(recording_, "%s\n", std::string(record::kHeader).c_str());
@@ -55,6 +68,9 @@ void Observer::run() {
         }
         const auto now = Clock::now();
         if (republish_.exchange(false)) {
+            for (const auto& topic : cleared_) {
+                link_.publish(topic, "", 1);
+            }
             if (discovery_) {
                 link_.publish(discovery_->topic, discovery_->payload, 1);
             }

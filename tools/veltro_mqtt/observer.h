@@ -20,8 +20,10 @@ class Observer {
   public:
     using Log = std::function<void(const std::string&)>;
 
-    Observer(std::string baseTopic, std::optional<Discovery> discovery, std::string birthTopic,
-             PolicyTiming timing, ChunkQueue& queue, MqttLink& link, Log log);
+    // `cleared`: retained topics emptied at each connection (a discovery
+    // that is off, or one where an earlier version put it).
+    Observer(std::string baseTopic, std::optional<Discovery> discovery, std::vector<std::string> cleared,
+             std::string birthTopic, PolicyTiming timing, ChunkQueue& queue, MqttLink& link, Log log);
     ~Observer();
 
     // Truncates and starts the file; false with a message.
@@ -40,6 +42,7 @@ class Observer {
 
     std::string baseTopic_;
     std::optional<Discovery> discovery_;
+    std::vector<std::string> cleared_;
     std::string birthTopic_;
     PublishPolicy policy_;
     ChunkQueue& queue_;

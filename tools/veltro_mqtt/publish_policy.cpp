@@ -1,5 +1,7 @@
 #include "publish_policy.h"
 
+#include <utility>
+
 namespace veltro::tap {
 
 namespace {
@@ -41,6 +43,12 @@ void PublishPolicy::onTime(Clock::time_point now, std::vector<Message>& out) {
     if (link_ && now >= lastAccepted_ + timing_.linkTimeout) {
         link_ = false;
         out.push_back({"link", "offline"});
+        for (auto [subtopic, value] : {std::pair{"tx", &tx_}, std::pair{"alarm", &alarm_}}) {
+            if (value->value_or(false)) {
+                *value = false;
+                out.push_back({subtopic, onOff(false)});
+            }
+        }
         if (stateDue_) {
             stateDue_ = now;  // the last held-back value before the silence
         }

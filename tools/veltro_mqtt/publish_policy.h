@@ -19,6 +19,10 @@ struct PolicyTiming {
     std::chrono::milliseconds heartbeat{30000};
 };
 
+// Every topic under veltro/<id>/ that may hold a retained message: the one
+// list that --forget clears. A new topic is added here.
+inline constexpr const char* kRetainedSubtopics[] = {"status", "link", "state", "tx", "alarm"};
+
 // One retained message under veltro/<id>/.
 struct Message {
     std::string subtopic;
@@ -31,7 +35,8 @@ struct Message {
 // stateMinInterval and only for a change beyond the thresholds, while a
 // smaller change (or a value held back by the interval) still goes out
 // within heldBackFlush, or at once when the link drops. Everything again at
-// each heartbeat and whenever the broker connection is (re)made.
+// each heartbeat and whenever the broker connection is (re)made. When the
+// link drops, "tx" and "alarm" say OFF: nothing current says otherwise.
 class PublishPolicy {
   public:
     explicit PublishPolicy(PolicyTiming timing) : timing_(timing) {}

@@ -1,10 +1,15 @@
 #include "relay.h"
 
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+
+#include "meter/status_frame.h"
 
 namespace veltro::tap {
 
@@ -16,7 +21,15 @@ constexpr std::size_t kReadSize = 4096;
 constexpr std::size_t kPendingLimit = 64 * 1024;
 constexpr auto kRetryInterval = std::chrono::seconds(1);
 // Also between chunks, the panel's speed is looked at this often.
-constexpr int kSpeedCheckMs = 500;
+constexpr auto kSpeedCheck = std::chrono::milliseconds(500);
+// A meter answers a poll within a few milliseconds; what comes later is not
+// the reply to the tap's own poll.
+constexpr auto kOwnReplyWindow = std::chrono::milliseconds(250);
+// The reader of the queue (decoding, publishing) is woken this long after
+// the first chunk it has not seen: a poll's reply, or the next poll, is
+// relayed first rather than share the two cores with that work. A meter
+// starts its reply 2 ms after the poll at the earliest.
+constexpr auto kObserverDelay = std::chrono::milliseconds(1);
 
 // On a pseudo-terminal's master this reads the panel's (slave) side.
 bool readPanelLine(int master, termios& line) {
@@ -39,40 +52,101 @@ std::string baudText(speed_t speed) {
     return "speed code " + std::to_string(speed);
 }
 
+// A path as the file system finds it: its folder with every link resolved.
+std::filesystem::path located(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(path, ec).lexically_normal();
+    const auto folder = std::filesystem::weakly_canonical(absolute.parent_path(), ec);
+    return ec ? absolute : folder / absolute.filename();
+}
+
+// The device path, or a link on the way from it, is the panel side's link.
+bool leadsTo(const std::string& device, const std::string& link) {
+    namespace fs = std::filesystem;
+    const fs::path own = located(link);
+    fs::path hop = located(device);
+    for (int links = 0; links < 40; ++links) {
+        if (hop == own) {
+            return true;
+        }
+        std::error_code ec;
+        const fs::path next = fs::read_symlink(hop, ec);
+        if (ec) {
+            return false;
+        }
+        hop = located(next.is_absolute() ? next : hop.parent_path() / next);
+    }
+    return false;
+}
+
 }  // namespace
 
-Relay::Relay(std::string devicePath, std::string folder, int port, ChunkQueue& queue, Log log)
+Relay::Relay(std::string devicePath, std::string folder, int port, AlonePolling alone, ChunkQueue& queue,
+             Log log)
     : devicePath_(std::move(devicePath)),
       queue_(queue),
       log_(std::move(log)),
-      panelSide_(std::move(folder), port) {}
+      panelSide_(folder, port, false),
+      ownLink_(pty::linkPathFor(folder, port)),
+      alone_(std::move(alone)) {}
 
 bool Relay::start(std::string& error) {
+    if (leadsTo(devicePath_, ownLink_)) {
+        refused_ = true;
+        error = devicePath_ + " is the tap's own panel side " + ownLink_ +
+                ": give the meter's device (a simulator takes another --port or --dir)";
+        return false;
+    }
     if (!panelSide_.open(error)) {
         return false;
     }
     readPanelLine(panelSide_.masterFd(), panelLine_);
-    if (!device_.open(devicePath_, panelLine_, error)) {
+    if (!openDevice(error)) {
         panelSide_.removeLink();
         return false;
     }
+    ownPollAt_ = Clock::now();
     return true;
+}
+
+bool Relay::openDevice(std::string& error) {
+    struct stat own {};
+    const dev_t ownDevice = ::stat(panelSide_.devicePath().c_str(), &own) == 0 ? own.st_rdev : 0;
+    bool itself = false;
+    const bool opened = device_.open(devicePath_, attached_ ? panelLine_ : aloneLine(), ownDevice, itself, error);
+    refused_ = itself;
+    return opened;
+}
+
+termios Relay::aloneLine() const {
+    termios line = panelLine_;
+    cfsetispeed(&line, alone_.speed);
+    cfsetospeed(&line, alone_.speed);
+    return line;
 }
 
 void Relay::run(int stopFd) {
     for (;;) {
-        const int panel = panelSide_.masterFd();
+        // With nobody on it, the panel's side reports a hang-up for ever:
+        // it is watched for opens instead.
+        const int panel = attached_ ? panelSide_.masterFd() : -1;
         const int device = device_.fd();
         pollfd fds[4] = {{stopFd, POLLIN, 0},
                          {panel, static_cast<short>(POLLIN | (toPanel_.empty() ? 0 : POLLOUT)), 0},
                          {device, static_cast<short>(POLLIN | (toDevice_.empty() ? 0 : POLLOUT)), 0},
                          {panelSide_.closeWatchFd(), POLLIN, 0}};
-        int timeout = kSpeedCheckMs;
-        if (device < 0) {
-            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(retryAt_ - Clock::now());
-            timeout = static_cast<int>(std::max<long long>(0, wait.count()));
+        const auto now = Clock::now();
+        auto wakeAt = device < 0 ? retryAt_ : now + kSpeedCheck;
+        if (pollingAlone()) {
+            wakeAt = std::min(wakeAt, ownPollAt_);
         }
-        if (::poll(fds, 4, timeout) < 0 && errno != EINTR) {
+        if (observerDue_) {
+            wakeAt = std::min(wakeAt, *observerDue_);
+        }
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(wakeAt - now);
+        const int timeout = static_cast<int>(std::max<long long>(0, wait.count()));
+        const int ready = ::poll(fds, 4, timeout);
+        if (ready < 0 && errno != EINTR) {
             log_(std::string("poll failed: ") + std::strerror(errno));
             return;
         }
@@ -91,39 +165,94 @@ void Relay::run(int stopFd) {
             }
             readDevice((fds[2].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0);
         }
-        if (panelSide_.masterFd() >= 0 && (fds[1].revents & POLLOUT)) {
-            flush(panelSide_.masterFd(), toPanel_);
+        if (panel >= 0 && (fds[1].revents & POLLOUT)) {
+            flush(panel, toPanel_);
         }
+        if (attached_ && (fds[1].revents & (POLLHUP | POLLERR))) {
+            detach();
+        } else if (!attached_ && panelSide_.attachedNow()) {
+            attach();
+        }
+        // A speed set with nothing written is seen here within the check's
+        // interval; one set just before a write, as that write is read.
         if (!device_.isOpen() && Clock::now() >= retryAt_) {
             retry();
-        } else {
+        } else if (ready == 0) {
             followSpeed();
         }
+        if (pollingAlone() && Clock::now() >= ownPollAt_) {
+            pollAlone();
+        }
+        if (observerDue_ && Clock::now() >= *observerDue_) {
+            observerDue_.reset();
+            queue_.poke();
+        }
     }
+}
+
+bool Relay::pollingAlone() const {
+    return !attached_ && device_.isOpen() && panelSide_.present() && alone_.interval.count() > 0;
+}
+
+void Relay::attach() {
+    attached_ = true;
+    followSpeed();
+    log_("a panel opened " + panelSide_.linkPath() + "; the tap only relays its polls");
+}
+
+void Relay::detach() {
+    attached_ = false;
+    toPanel_.clear();
+    std::string error;
+    if (!panelSide_.renew(error)) {
+        log_(error);
+    }
+    readPanelLine(panelSide_.masterFd(), panelLine_);
+    device_.follow(aloneLine());
+    ownPollAt_ = Clock::now() + alone_.interval;
+    log_(alone_.interval.count() > 0 ? "the panel closed its side; the tap polls the meter itself again"
+                                     : "the panel closed its side");
+}
+
+void Relay::pollAlone() {
+    const auto now = Clock::now();
+    ownPollAt_ = now + alone_.interval;
+    forward(device_.fd(), toDevice_, alone_.command.data(), alone_.command.size());
+    handOver(record::Direction::ToMeter, alone_.command);
+    ownReplyLeft_ = kFrameLength;
+    ownReplyUntil_ = now + std::min<Clock::duration>(alone_.interval, kOwnReplyWindow);
 }
 
 void Relay::readPanel() {
     char buffer[kReadSize];
     const ssize_t n = ::read(panelSide_.masterFd(), buffer, sizeof buffer);
     if (n <= 0) {
-        return;  // the tap keeps the panel's side open itself: nothing to lose here
+        return;  // a panel that closed its side is seen by its hang-up
     }
     // The panel sets its speed before it writes; the device gets it first.
     followSpeed();
     if (device_.isOpen()) {
         forward(device_.fd(), toDevice_, buffer, static_cast<std::size_t>(n));
     }
-    queue_.push({Clock::now(), record::Direction::ToMeter, std::string(buffer, static_cast<std::size_t>(n))});
+    handOver(record::Direction::ToMeter, std::string(buffer, static_cast<std::size_t>(n)));
 }
 
 void Relay::readDevice(bool hungUp) {
     char buffer[kReadSize];
     const ssize_t n = ::read(device_.fd(), buffer, sizeof buffer);
     if (n > 0) {
-        if (panelSide_.masterFd() >= 0) {
-            forward(panelSide_.masterFd(), toPanel_, buffer, static_cast<std::size_t>(n));
+        // The reply to the tap's own poll is for the tap alone.
+        std::size_t own = 0;
+        if (ownReplyLeft_ > 0 && Clock::now() < ownReplyUntil_) {
+            own = std::min(ownReplyLeft_, static_cast<std::size_t>(n));
+            ownReplyLeft_ -= own;
+        } else {
+            ownReplyLeft_ = 0;
         }
-        queue_.push({Clock::now(), record::Direction::FromMeter, std::string(buffer, static_cast<std::size_t>(n))});
+        if (attached_ && own < static_cast<std::size_t>(n)) {
+            forward(panelSide_.masterFd(), toPanel_, buffer + own, static_cast<std::size_t>(n) - own);
+        }
+        handOver(record::Direction::FromMeter, std::string(buffer, static_cast<std::size_t>(n)));
         return;
     }
     // A device that reports a hang-up but has nothing to read is gone too:
@@ -138,6 +267,8 @@ void Relay::lose(const std::string& why) {
     device_.close();
     toDevice_.clear();
     toPanel_.clear();
+    attached_ = false;
+    ownReplyLeft_ = 0;
     std::string error;
     if (!panelSide_.vanish(error)) {
         log_(error);
@@ -150,8 +281,9 @@ void Relay::lose(const std::string& why) {
 void Relay::retry() {
     retryAt_ = Clock::now() + kRetryInterval;
     std::string error;
-    // The new panel side is not set up yet: the device keeps the last speed.
-    if (!device_.open(devicePath_, panelLine_, error)) {
+    // A program that has the device's path now may have the tap's own new
+    // side: that is never the meter, so it waits for the path to change.
+    if (!openDevice(error)) {
         if (!retryFailedLogged_) {
             log_("still away: " + error);
             retryFailedLogged_ = true;
@@ -164,11 +296,12 @@ void Relay::retry() {
         return;
     }
     log_("device " + devicePath_ + " back; " + panelSide_.linkPath() + " linked again");
+    ownPollAt_ = Clock::now();
 }
 
 void Relay::followSpeed() {
     termios line{};
-    if (!readPanelLine(panelSide_.masterFd(), line) || sameLine(line, panelLine_)) {
+    if (!attached_ || !readPanelLine(panelSide_.masterFd(), line)) {
         return;
     }
     panelLine_ = line;
@@ -196,6 +329,14 @@ void Relay::forward(int fd, std::string& pending, const char* data, std::size_t 
         return;
     }
     pending.append(data, size);
+}
+
+void Relay::handOver(record::Direction direction, std::string bytes) {
+    const auto now = Clock::now();
+    queue_.push({now, direction, std::move(bytes)});
+    if (!observerDue_) {
+        observerDue_ = now + kObserverDelay;
+    }
 }
 
 void Relay::flush(int fd, std::string& pending) {

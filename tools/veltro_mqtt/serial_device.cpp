@@ -28,8 +28,10 @@ bool sameLine(const termios& a, const termios& b) {
            (a.c_cflag & kFormatBits) == (b.c_cflag & kFormatBits);
 }
 
-bool SerialDevice::open(const std::string& path, const termios& panelSide, std::string& error) {
+bool SerialDevice::open(const std::string& path, const termios& panelSide, dev_t notThis, bool& itself,
+                        std::string& error) {
     close();
+    itself = false;
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         error = path + ": " + std::strerror(errno);
@@ -37,6 +39,11 @@ bool SerialDevice::open(const std::string& path, const termios& panelSide, std::
     }
     if (!S_ISCHR(info.st_mode)) {
         error = path + " is not a serial device";
+        return false;
+    }
+    if (info.st_rdev == notThis) {
+        itself = true;
+        error = path + " is the tap's own panel side, not the meter";
         return false;
     }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/types.h>
 #include <termios.h>
 
 #include <string>
@@ -15,9 +16,11 @@ class SerialDevice {
     SerialDevice(const SerialDevice&) = delete;
     SerialDevice& operator=(const SerialDevice&) = delete;
 
-    // False with a message; a path that is no character device is refused
-    // before it is opened.
-    bool open(const std::string& path, const termios& panelSide, std::string& error);
+    // False with a message; a path that is no character device, or that is
+    // the device `notThis` (the tap's own panel side), is refused before it
+    // is opened, the latter with `itself` set.
+    bool open(const std::string& path, const termios& panelSide, dev_t notThis, bool& itself,
+              std::string& error);
     void close();
     bool isOpen() const { return fd_ >= 0; }
     int fd() const { return fd_; }

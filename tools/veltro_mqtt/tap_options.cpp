@@ -1,29 +1,75 @@
 #include "tap_options.h"
 
-#include "whole_number.h"
+#include <arpa/inet.h>
+#include <netinet/in.h>
 
-#include <fstream>
 #include <string_view>
-#include <utility>
+#include <variant>
 #include <vector>
+
+#include "bounded_file.h"
+#include "whole_number.h"
 
 namespace veltro::tap {
 
 namespace {
 
-using Setting = std::pair<std::string, std::string>;
-
-// Switches that take no value on the command line ("yes"/"no" in the file).
-constexpr std::string_view kSwitches[] = {"insecure", "no-discovery"};
 constexpr std::size_t kLongestConfigFile = 64 * 1024;
 
-bool isSwitch(std::string_view key) {
-    for (auto name : kSwitches) {
-        if (key == name) {
-            return true;
+// One row per setting, the same name on the command line (--name) and in the
+// config file. A bool field is a switch: no value on the command line.
+struct Key {
+    std::string_view name;
+    std::variant<std::string TapOptions::*, int TapOptions::*, bool TapOptions::*,
+                 sim::Generation TapOptions::*>
+        field;
+    int least = 0;
+    int most = 0;
+    std::string_view numberText = {};  // what a number must be, for the message
+    bool inverted = false;             // the switch clears its field
+    int leastButZero = 0;              // a number other than 0 is at least this
+};
+
+constexpr Key kKeys[] = {
+    {"device", &TapOptions::device},
+    {"port", &TapOptions::port, 1, 255, "a number from 1 to 255"},
+    {"dir", &TapOptions::folder},
+    {"host", &TapOptions::host},
+    {"broker-port", &TapOptions::brokerPort, 1, 65535, "a number from 1 to 65535"},
+    {"id", &TapOptions::id},
+    {"discovery-prefix", &TapOptions::discoveryPrefix},
+    {"no-discovery", &TapOptions::discovery, 0, 0, {}, true},
+    {"cafile", &TapOptions::caFile},
+    {"cert", &TapOptions::certFile},
+    {"key", &TapOptions::keyFile},
+    {"user", &TapOptions::user},
+    {"password-file", &TapOptions::passwordFile},
+    {"insecure", &TapOptions::insecure},
+    {"record", &TapOptions::recordFile},
+    {"heartbeat", &TapOptions::heartbeatSeconds, 5, 3600, "seconds from 5 to 3600"},
+    {"forget", &TapOptions::forget},
+    // Faster than a reply takes would only pile polls up at the meter.
+    {"alone-poll", &TapOptions::alonePollMs, 0, 60000, "0 (never) or milliseconds from 20 to 60000", false, 20},
+    {"generation", &TapOptions::generation},
+};
+
+// A value already checked against its key, kept until every source is read.
+struct Setting {
+    const Key* key;
+    std::variant<std::string, int, bool, sim::Generation> value;
+};
+
+const Key* findKey(std::string_view name) {
+    for (const Key& key : kKeys) {
+        if (key.name == name) {
+            return &key;
         }
     }
-    return false;
+    return nullptr;
+}
+
+bool isSwitch(const Key& key) {
+    return std::holds_alternative<bool TapOptions::*>(key.field);
 }
 
 bool parseYesNo(std::string_view text, bool& value) {
@@ -35,6 +81,56 @@ bool parseYesNo(std::string_view text, bool& value) {
         return false;
     }
     return true;
+}
+
+// Checks `text` against its key alone; the message has no "--" or line yet.
+bool parseSetting(std::string_view name, const std::string& text, Setting& setting, std::string& error) {
+    const Key* key = findKey(name);
+    if (key == nullptr) {
+        error = "unknown setting: " + std::string(name);
+        return false;
+    }
+    setting.key = key;
+    const std::string quoted = " (not \"" + text + "\")";
+    if (std::holds_alternative<std::string TapOptions::*>(key->field)) {
+        if (text.empty()) {
+            error = std::string(name) + " needs a value";
+            return false;
+        }
+        setting.value = text;
+    } else if (std::holds_alternative<int TapOptions::*>(key->field)) {
+        int number = 0;
+        if (!sim::parseWholeNumber(text, key->least, key->most, number) ||
+            (number != 0 && number < key->leastButZero)) {
+            error = std::string(name) + " needs " + std::string(key->numberText) + quoted;
+            return false;
+        }
+        setting.value = number;
+    } else if (std::holds_alternative<sim::Generation TapOptions::*>(key->field)) {
+        const auto generation = sim::generationByName(text);
+        if (!generation) {
+            error = std::string(name) + " needs older or newer" + quoted;
+            return false;
+        }
+        setting.value = *generation;
+    } else {
+        bool on = false;
+        if (!parseYesNo(text, on)) {
+            error = std::string(name) + " needs yes or no" + quoted;
+            return false;
+        }
+        setting.value = on != key->inverted;
+    }
+    return true;
+}
+
+void apply(const Setting& setting, TapOptions& options) {
+    std::visit(
+        [&](auto member) {
+            using Field = std::remove_reference_t<decltype(options.*member)>;
+            options.*member = std::get<Field>(setting.value);
+        },
+        setting.key->field);
 }
 
 bool topicLevelSafe(std::string_view text) {
@@ -51,106 +147,36 @@ bool topicLevelSafe(std::string_view text) {
     return true;
 }
 
-bool applySetting(const Setting& setting, TapOptions& o, std::string& error) {
-    const auto& [key, value] = setting;
-    std::string* text = nullptr;
-    if (key == "device") {
-        text = &o.device;
-    } else if (key == "dir") {
-        text = &o.folder;
-    } else if (key == "host") {
-        text = &o.host;
-    } else if (key == "id") {
-        text = &o.id;
-    } else if (key == "discovery-prefix") {
-        text = &o.discoveryPrefix;
-    } else if (key == "cafile") {
-        text = &o.caFile;
-    } else if (key == "cert") {
-        text = &o.certFile;
-    } else if (key == "key") {
-        text = &o.keyFile;
-    } else if (key == "user") {
-        text = &o.user;
-    } else if (key == "password-file") {
-        text = &o.passwordFile;
-    } else if (key == "record") {
-        text = &o.recordFile;
-    }
-    if (text != nullptr) {
-        if (value.empty()) {
-            error = key + " needs a value";
-            return false;
-        }
-        *text = value;
-        return true;
-    }
-    bool ok = true;
-    if (key == "port") {
-        ok = sim::parseWholeNumber(value, 1, 255, o.port);
-        error = "port needs a number from 1 to 255";
-    } else if (key == "broker-port") {
-        ok = sim::parseWholeNumber(value, 1, 65535, o.brokerPort);
-        error = "broker-port needs a number from 1 to 65535";
-    } else if (key == "heartbeat") {
-        ok = sim::parseWholeNumber(value, 5, 3600, o.heartbeatSeconds);
-        error = "heartbeat needs seconds from 5 to 3600";
-    } else if (key == "insecure") {
-        ok = parseYesNo(value, o.insecure);
-        error = "insecure needs yes or no";
-    } else if (key == "no-discovery") {
-        bool off = false;
-        ok = parseYesNo(value, off);
-        o.discovery = !off;
-        error = "no-discovery needs yes or no";
-    } else {
-        error = "unknown setting: " + key;
-        return false;
-    }
-    if (ok) {
-        error.clear();
-    } else {
-        error += " (not \"" + value + "\")";
-    }
-    return ok;
-}
-
-std::string trimmed(const std::string& text) {
+std::string trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos) {
+    if (first == std::string_view::npos) {
         return {};
     }
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+    return std::string(text.substr(first, text.find_last_not_of(" \t\r") - first + 1));
 }
 
 // "key = value" lines; '#' starts a comment line.
 bool readConfigFile(const std::string& path, std::vector<Setting>& settings, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read the config file " + path;
+    std::string content;
+    if (!readBoundedFile(path, kLongestConfigFile, "config file", content, error)) {
         return false;
     }
-    std::string line;
-    std::size_t total = 0;
-    for (int number = 1; std::getline(in, line); ++number) {
-        total += line.size() + 1;
-        if (total > kLongestConfigFile) {
-            error = path + " is too long for a config file";
-            return false;
-        }
-        const std::string where = path + ", line " + std::to_string(number) + ": ";
-        line = trimmed(line);
+    std::string_view rest = content;
+    for (int number = 1; !rest.empty(); ++number) {
+        const auto end = rest.find('\n');
+        const std::string line = trimmed(rest.substr(0, end));
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
         if (line.empty() || line.front() == '#') {
             continue;
         }
+        const std::string where = path + ", line " + std::to_string(number) + ": ";
         const auto equals = line.find('=');
         if (equals == std::string::npos) {
             error = where + "expected \"setting = value\"";
             return false;
         }
-        Setting setting{trimmed(line.substr(0, equals)), trimmed(line.substr(equals + 1))};
-        TapOptions probe;
-        if (!applySetting(setting, probe, error)) {
+        Setting setting{};
+        if (!parseSetting(trimmed(line.substr(0, equals)), trimmed(line.substr(equals + 1)), setting, error)) {
             error = where + error;
             return false;
         }
@@ -181,10 +207,11 @@ bool parseTapOptions(int argc, char** argv, TapOptions& options, std::string& er
         }
         std::string key = arg.substr(2);
         std::string value;
+        const Key* known = findKey(key);
         if (const auto equals = key.find('='); equals != std::string::npos) {
             value = key.substr(equals + 1);
             key.resize(equals);
-        } else if (isSwitch(key)) {
+        } else if (known != nullptr && isSwitch(*known)) {
             value = "yes";
         } else if (i + 1 < argc) {
             value = argv[++i];
@@ -198,23 +225,23 @@ bool parseTapOptions(int argc, char** argv, TapOptions& options, std::string& er
             }
             continue;
         }
-        fromLine.emplace_back(std::move(key), std::move(value));
+        Setting setting{};
+        if (!parseSetting(key, value, setting, error)) {
+            error = "--" + error;
+            return false;
+        }
+        fromLine.push_back(std::move(setting));
     }
     for (const auto* list : {&fromFile, &fromLine}) {
         for (const auto& setting : *list) {
-            if (!applySetting(setting, options, error)) {
-                if (list == &fromLine) {
-                    error = "--" + error;
-                }
-                return false;
-            }
+            apply(setting, options);
         }
     }
     return true;
 }
 
 bool validateTapOptions(const TapOptions& o, std::string& error) {
-    if (o.device.empty()) {
+    if (o.device.empty() && !o.forget) {
         error = "no device: say which serial device the meter is on (--device PATH)";
     } else if (!o.id.empty() && !topicLevelSafe(o.id)) {
         error = "id \"" + o.id + "\" may hold only letters, digits, '-' and '_' (at most 64)";
@@ -237,7 +264,12 @@ bool validateTapOptions(const TapOptions& o, std::string& error) {
 }
 
 bool isLoopbackHost(const std::string& host) {
-    return host == "localhost" || host == "::1" || host == "[::1]" || host.starts_with("127.");
+    in_addr v4{};
+    in6_addr v6{};
+    if (::inet_pton(AF_INET, host.c_str(), &v4) == 1) {
+        return (ntohl(v4.s_addr) >> 24) == 127;
+    }
+    return host == "localhost" || (::inet_pton(AF_INET6, host.c_str(), &v6) == 1 && IN6_IS_ADDR_LOOPBACK(&v6));
 }
 
 std::string defaultId(const std::string& hostName, int port) {

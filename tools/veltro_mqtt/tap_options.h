@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "firmware_generation.h"
+
 namespace veltro::tap {
 
 // Everything veltro-mqtt is told, from its command line and an optional
@@ -23,6 +25,11 @@ struct TapOptions {
     bool insecure = false;         // plain MQTT to another machine
     std::string recordFile;
     int heartbeatSeconds = 30;
+    bool forget = false;           // clear what this id left on the broker, then exit
+    // With no panel on its side the tap polls the meter itself this often
+    // (0: never), in the meter's generation's dialect and line speed.
+    int alonePollMs = 100;
+    sim::Generation generation = sim::Generation::Newer;
     bool help = false;
 
     int effectiveBrokerPort() const { return brokerPort != 0 ? brokerPort : caFile.empty() ? 1883 : 8883; }
@@ -34,7 +41,8 @@ bool parseTapOptions(int argc, char** argv, TapOptions& options, std::string& er
 // Checks that do not depend on where each value came from.
 bool validateTapOptions(const TapOptions& options, std::string& error);
 
-// Loopback addresses and "localhost": no TLS needed to reach them.
+// A literal loopback address (127.0.0.0/8, ::1) or exactly "localhost": no
+// TLS needed to reach it. A name is never judged by how it begins.
 bool isLoopbackHost(const std::string& host);
 // A topic level of letters, digits, '-' and '_' from the host name.
 std::string defaultId(const std::string& hostName, int port);

@@ -1,9 +1,9 @@
 #include "replug.h"
 
-namespace veltro::sim {
+namespace veltro::pty {
 
 bool ReplugLine::open(std::string& error) {
-    current_ = std::make_unique<PseudoTerminal>();
+    current_ = std::make_unique<PseudoTerminal>(hold_);
     if (!current_->open(error) || !link_.create(folder_, port_, current_->devicePath(), error)) {
         return false;
     }
@@ -15,7 +15,7 @@ bool ReplugLine::vanish(std::string& error) {
     if (!present_) {
         return true;
     }
-    auto next = std::make_unique<PseudoTerminal>();
+    auto next = std::make_unique<PseudoTerminal>(hold_);
     if (!next->open(error)) {
         return false;
     }
@@ -36,4 +36,16 @@ bool ReplugLine::comeBack(std::string& error) {
     return true;
 }
 
-}  // namespace veltro::sim
+bool ReplugLine::renew(std::string& error) {
+    if (!present_) {
+        return true;
+    }
+    auto next = std::make_unique<PseudoTerminal>(hold_);
+    if (!next->open(error) || !link_.create(folder_, port_, next->devicePath(), error)) {
+        return false;
+    }
+    current_ = std::move(next);
+    return true;
+}
+
+}  // namespace veltro::pty

@@ -1,9 +1,9 @@
 #pragma once
 
-namespace veltro::sim {
+namespace veltro::pty {
 
 // The read end of a pipe that turns readable on SIGINT, SIGTERM or SIGHUP,
 // for a poll loop to end on; SIGPIPE is ignored. -1 if no pipe could be made.
 int stopSignalPipe();
 
-}  // namespace veltro::sim
+}  // namespace veltro::pty

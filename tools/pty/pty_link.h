@@ -2,13 +2,15 @@
 
 #include <string>
 
-namespace veltro::sim {
+namespace veltro::pty {
 
-// The meter's end of a pseudo-terminal in raw mode. It keeps the slave side
-// open itself, so the master never sees a hang-up while no panel is attached.
+// The meter's end of a pseudo-terminal in raw mode. Held, it keeps the slave
+// side open itself, so the master never sees a hang-up while no panel is
+// attached. Not held, the master hangs up whenever no program has the slave
+// open, which is how attachedNow() tells that a panel is there.
 class PseudoTerminal {
   public:
-    PseudoTerminal() = default;
+    explicit PseudoTerminal(bool holdSlave = true) : hold_(holdSlave) {}
     ~PseudoTerminal();
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
@@ -17,15 +19,19 @@ class PseudoTerminal {
     bool open(std::string& error);
     int masterFd() const { return master_; }
     const std::string& devicePath() const { return devicePath_; }
+    // Not held: whether some program has the slave side open right now.
+    bool attachedNow() const;
 
     // The panel opens the device exclusively, and a panel that is killed
     // never lifts that; with this side holding the device open, its next
     // start would find the port busy. This turns readable whenever some
-    // process closed the device; liftExclusiveHold() then frees it.
+    // process closed the device; liftExclusiveHold() then frees it. Not
+    // held, it also turns readable when a program opens the device.
     int closeWatchFd() const { return closeWatch_; }
     void liftExclusiveHold();
 
   private:
+    bool hold_;
     int master_ = -1;
     int slave_ = -1;
     int closeWatch_ = -1;
@@ -33,7 +39,8 @@ class PseudoTerminal {
 };
 
 // The link <folder>/ports/com<N> to the device. A stale link left by an
-// earlier run is replaced; anything else at that path is left alone.
+// earlier run (its device gone) is replaced; anything else at that path is
+// left alone.
 class PortLink {
   public:
     PortLink() = default;
@@ -41,6 +48,8 @@ class PortLink {
     PortLink(const PortLink&) = delete;
     PortLink& operator=(const PortLink&) = delete;
 
+    // A link that names a device still there belongs to a running program
+    // and is refused, unless it is this one's own.
     bool create(const std::string& folder, int port, const std::string& target, std::string& error);
     // Removes the link if it still points at our device.
     void remove();
@@ -51,7 +60,9 @@ class PortLink {
     std::string target_;
 };
 
+std::string linkPathFor(const std::string& folder, int port);
+
 // The folder that holds the running executable.
 std::string executableFolder();
 
-}  // namespace veltro::sim
+}  // namespace veltro::pty

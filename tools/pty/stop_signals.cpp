@@ -5,7 +5,7 @@
 
 #include <initializer_list>
 
-namespace veltro::sim {
+namespace veltro::pty {
 
 namespace {
 
@@ -34,4 +34,4 @@ int stopSignalPipe() {
     return ends[0];
 }
 
-}  // namespace veltro::sim
+}  // namespace veltro::pty

@@ -1,6 +1,7 @@
 #include "pty_link.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -12,7 +13,7 @@
 #include <cstring>
 #include <filesystem>
 
-namespace veltro::sim {
+namespace veltro::pty {
 
 namespace {
 
@@ -56,18 +57,32 @@ bool PseudoTerminal::open(std::string& error) {
         cfmakeraw(&raw);
         tcsetattr(slave_, TCSANOW, &raw);
     }
+    if (!hold_) {
+        // Opened and closed once, the master reports a hang-up until a
+        // program opens the slave; never opened, it would report nothing.
+        ::close(slave_);
+        slave_ = -1;
+    }
     closeWatch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (closeWatch_ >= 0) {
-        inotify_add_watch(closeWatch_, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE);
+        inotify_add_watch(closeWatch_, name,
+                          IN_CLOSE_WRITE | IN_CLOSE_NOWRITE | (hold_ ? 0 : IN_OPEN));
     }
     return true;
+}
+
+bool PseudoTerminal::attachedNow() const {
+    pollfd fd{master_, 0, 0};
+    return ::poll(&fd, 1, 0) >= 0 && (fd.revents & POLLHUP) == 0;
 }
 
 void PseudoTerminal::liftExclusiveHold() {
     char events[4096];
     while (::read(closeWatch_, events, sizeof events) > 0) {
     }
-    ::ioctl(slave_, TIOCNXCL);
+    if (slave_ >= 0) {
+        ::ioctl(slave_, TIOCNXCL);
+    }
 }
 
 bool PortLink::create(const std::string& folder, int port, const std::string& target,
@@ -80,17 +95,30 @@ bool PortLink::create(const std::string& folder, int port, const std::string& ta
         error = "cannot make " + ports.string() + ": " + ec.message();
         return false;
     }
-    const fs::path link = ports / ("com" + std::to_string(port));
+    const fs::path link = linkPathFor(folder, port);
     const auto status = fs::symlink_status(link, ec);
     if (fs::exists(status)) {
         if (!fs::is_symlink(status)) {
             error = link.string() + " exists and is not a link; left alone";
             return false;
         }
-        fs::remove(link, ec);
+        const fs::path held = fs::read_symlink(link, ec);
+        if (held != target_ && fs::exists(link, ec)) {
+            error = link.string() + " is in use (it names " + held.string() +
+                    "); give this program another --port or --dir";
+            return false;
+        }
     }
-    fs::create_symlink(target, link, ec);
+    // Made beside it and renamed over it, so a program opening the link
+    // never finds it missing.
+    const fs::path fresh = link.string() + ".new";
+    fs::remove(fresh, ec);
+    fs::create_symlink(target, fresh, ec);
+    if (!ec) {
+        fs::rename(fresh, link, ec);
+    }
     if (ec) {
+        fs::remove(fresh, ec);
         error = "cannot make " + link.string() + ": " + ec.message();
         return false;
     }
@@ -110,6 +138,10 @@ void PortLink::remove() {
     path_.clear();
 }
 
+std::string linkPathFor(const std::string& folder, int port) {
+    return (std::filesystem::path(folder) / "ports" / ("com" + std::to_string(port))).string();
+}
+
 std::string executableFolder() {
     std::error_code ec;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -119,4 +151,4 @@ std::string executableFolder() {
     return self.parent_path().string();
 }
 
-}  // namespace veltro::sim
+}  // namespace veltro::pty
