@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "meter/fake_serial_port.h"
-#include "meter/status_frame.h"
 #include "settings/temp_dir.h"
 
 namespace veltro {
@@ -65,7 +64,6 @@ class PanelTest : public ::testing::Test {
         }
         testing::writeBytes(dir.file("config.ini"), text);
     }
-    std::string config() const { return testing::readBytes(dir.file("config.ini")); }
     // The start-up without a window: the frame stays where it is.
     PanelStep startUp() {
         const auto plan = panel.beginStartup();
@@ -170,43 +168,6 @@ TEST_F(PanelTest, GarbledVersionKeepsTheBoxAndItsLineSpeed) {
     startUp();
     EXPECT_EQ(panel.controls().version, 1);
     EXPECT_EQ(port.settings(), "115200,n,8,1");
-}
-
-TEST_F(PanelTest, StartupOrderAndPortChoice) {
-    writeConfig();
-    startUp();
-    EXPECT_EQ(log, (Log{"Active=N", "timer stop", "timer 100", "timer start", "timer 100",
-                        "save", "Active=Y", "timer start"}));
-    EXPECT_EQ(panel.controls().portBoxText, "Com01");
-    EXPECT_EQ(panel.rangeIndex(), 2);
-    log.clear();
-    panel.portChosen("Com03");
-    EXPECT_FALSE(port.portOpen());
-    EXPECT_EQ(log, (Log{"retry stop", "timer stop", "save"}));
-    EXPECT_NE(config().find("ComPort=Com03\r\n"), std::string::npos);
-}
-
-TEST_F(PanelTest, TicksByWhatThePortRead) {
-    port.setPortOpen(false);
-    EXPECT_EQ(panel.tick().result, CycleResult::PortClosed);
-    port.setPortOpen(true);
-    EXPECT_EQ(panel.tick().result, CycleResult::Rejected);
-    EXPECT_FALSE(panel.controls().lampGreen);
-
-    FrameFields fields;
-    fields.powerDbm = 43.9;
-    fields.meterRange = 1;
-    port.replies.push_back(buildFrame(fields));
-    const TickView view = panel.tick();
-    EXPECT_EQ(view.result, CycleResult::Accepted);
-    EXPECT_TRUE(panel.controls().lampGreen);
-    EXPECT_EQ(panel.rangeIndex(), 1);  // Auto follows the meter
-    ASSERT_TRUE(view.bargraphs.power);
-    EXPECT_EQ(view.bargraphs.power->forward.max, 540);
-    // The bars set up the source pair as created (both clear): Check2's
-    // click action saves once.
-    EXPECT_EQ(panel.controls().check2, 1);
-    EXPECT_EQ(log, (Log{"Reading=43.9", "save"}));
 }
 
 TEST_F(PanelTest, LostDeviceIsReopenedQuietly) {
