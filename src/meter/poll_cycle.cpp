@@ -45,11 +45,11 @@ void PollCycle::callsignTextChanged(std::string_view boxText) {
 // keeps a poll and a command out of the same cycle; the following cycle
 // writes no poll, reads the answer and sends the commands. Recovery polls
 // back off (see above) so late answers cannot keep the commands waiting.
-void PollCycle::tick(SerialPort& port, PollDisplay& display) {
+CycleResult PollCycle::tick(SerialPort& port, int version) {
     port.setOutBufferCount(0);
     record.FrameText.clear();
     if (!port.portOpen()) {
-        return;
+        return CycleResult::PortClosed;
     }
     port.setOutBufferCount(0);
 
@@ -69,39 +69,29 @@ void PollCycle::tick(SerialPort& port, PollDisplay& display) {
     // start of the next answer join this one, and a sound link show as lost.
     const std::string rawInput = port.input();
     if (pollWritten) {
-        port.output(pollCommand(display.versionValue()));
+        port.output(pollCommand(version));
     }
     if (!isStatusFrame(rawInput)) {
-        display.setLinkLamp(false);
         rejectedWhilePending_ = (pending && !pollWritten) ? rejectedWhilePending_ + 1 : 0;
-        return;
+        return CycleResult::Rejected;
     }
     rejectedWhilePending_ = 0;
-    acceptFrame(rawInput, display);
-    if (!recoveryPoll) {
-        writePendingCommands(port, display);
-    }
-}
-
-void PollCycle::acceptFrame(const std::string& rawInput, PollDisplay& display) {
     record.FrameText = rawInput;
-    display.setLinkLamp(true);
-    display.showInputString(record.FrameText);
-    decodeFrame(record.FrameText, record,
-                [&display](const std::string& text) { display.publishReading(text); });
-    display.showCallsign(record.MeterCallsign);
+    decodeFrame(record.FrameText, record, nullptr);
     ComputeDerived(record);
-    display.updateReadout(record);
-    display.updateBargraphs(record);
+    if (!recoveryPoll) {
+        writePendingCommands(port, version);
+    }
+    return CycleResult::Accepted;
 }
 
-void PollCycle::writePendingCommands(SerialPort& port, PollDisplay& display) {
+void PollCycle::writePendingCommands(SerialPort& port, int version) {
     if (AlarmCommandPending) {
-        port.output(alarmCommand(display.versionValue()));
+        port.output(alarmCommand(version));
         AlarmCommandPending = false;
     }
     if (PowerModeCommandPending) {
-        port.output(powerModeCommand(display.versionValue()));
+        port.output(powerModeCommand(version));
         PowerModeCommandPending = false;
     }
     if (CallsignCommandPending) {

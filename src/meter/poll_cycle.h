@@ -9,33 +9,17 @@
 
 namespace veltro {
 
-// What one poll cycle does to the window, in the order the cycle calls it.
-// The window implements this; tests record the calls.
-class PollDisplay {
-  public:
-    virtual ~PollDisplay() = default;
-    // chkVersion's value, read afresh each time a command is written.
-    virtual int versionValue() const = 0;
-    // Link lamp: true shows green (Picture5 visible), false red.
-    virtual void setLinkLamp(bool green) = 0;
-    // Text1 shows the accepted frame.
-    virtual void showInputString(const std::string& frameText) = 0;
-    // Registry "Reading", during decoding.
-    virtual void publishReading(const std::string& readingText) = 0;
-    // Label2 shows the meter's call sign.
-    virtual void showCallsign(const std::string& callsign) = 0;
-    // Impedance boxes, mode, range, alarm, power and SWR (after ComputeDerived).
-    virtual void updateReadout(ReadingRecord& record) = 0;
-    // Bars and scales; may clamp PowerDbm, ReflectedLevel, SwrLevel in place.
-    virtual void updateBargraphs(ReadingRecord& record) = 0;
-};
+// What one poll cycle did. On Accepted the record holds the new frame,
+// decoded and with its derived values; the caller shows it.
+enum class CycleResult { PortClosed, Rejected, Accepted };
 
 // The poll cycle (Timer1_Timer) with its pending commands. Owns the reading
-// record and the flags; the window owns the port and the display.
+// record and the flags; the caller owns the port and shows the result.
 class PollCycle {
   public:
-    // One tick of Timer1.
-    void tick(SerialPort& port, PollDisplay& display);
+    // One tick of Timer1. version: chkVersion's value, which picks the dialect
+    // of every command written.
+    CycleResult tick(SerialPort& port, int version);
 
     // Button handlers only raise their flag.
     void requestAlarm() { AlarmCommandPending = true; }
@@ -48,10 +32,6 @@ class PollCycle {
     void clearPending();
     bool anyPending() const;
 
-    // The panel closed its port or failed to open one: the lamp shows red, as
-    // for a lost device. Ticks over the closed port leave it so.
-    void portClosed(PollDisplay& display) { display.setLinkLamp(false); }
-
     // TxtCallsignSet_Change: rebuild CallsignToSend from the box's text.
     void callsignTextChanged(std::string_view boxText);
 
@@ -62,8 +42,7 @@ class PollCycle {
     ReadingRecord record;
 
   private:
-    void acceptFrame(const std::string& rawInput, PollDisplay& display);
-    void writePendingCommands(SerialPort& port, PollDisplay& display);
+    void writePendingCommands(SerialPort& port, int version);
 
     static constexpr std::size_t kCallsignCommandCharacters = 6;
     // See poll_cycle.cpp: how a pending command keeps polling alive.

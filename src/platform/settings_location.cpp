@@ -7,8 +7,8 @@
 #include <QTemporaryFile>
 #include <filesystem>
 
+#include "files/config_limits.h"
 #include "files/whole_file.h"
-#include "settings/config_file.h"
 
 #ifdef Q_OS_WIN
 #include "platform/win32/known_folders.h"

@@ -5,32 +5,22 @@
 namespace veltro {
 namespace {
 
-constexpr double kSwrBarMax = 100;
-
-// One power scale: bar limits, clamp limits, display shift (tenths of a dBm).
-struct PowerScale {
-    float barMin;
-    float barMax;
-    double forwardLowDbm;
-    double forwardHighDbm;
-    double reflectedLow;
-    double reflectedHigh;
-    double shift;  // subtracted before display; 60 with the high-power coupler
-    std::vector<std::pair<int, bool>> labelWrites;
+// 25 W, 250 W, 2500 W, and 2500 W with the high-power coupler (10 kW).
+const PowerScale kPowerScales[] = {
+    {0, 190, 440, 19, 44, 190, 440, 0, {{{0, true}, {3, false}, {4, false}, {5, false}}}},
+    {3, 300, 540, 30, 54, 300, 540, 0, {{{0, false}, {3, true}, {4, false}, {5, false}}}},
+    {4, 400, 640, 40, 64, 400, 640, 0, {{{0, false}, {3, false}, {5, false}, {4, true}}}},
+    {5, 400, 640, 46, 70, 460, 700, 60, {{{0, false}, {3, false}, {4, false}, {5, true}}}},
 };
 
-PowerScale scaleFor(int rangeIndex, bool hiPwr) {
+const PowerScale& scaleFor(int rangeIndex, bool hiPwr) {
     switch (rangeIndex) {
         case 0:
-            if (hiPwr) {
-                return {400, 640, 46, 70,
-                        460, 700, 60, {{0, false}, {3, false}, {4, false}, {5, true}}};
-            }
-            return {400, 640, 40, 64, 400, 640, 0, {{0, false}, {3, false}, {5, false}, {4, true}}};
+            return kPowerScales[hiPwr ? 3 : 2];
         case 1:
-            return {300, 540, 30, 54, 300, 540, 0, {{0, false}, {3, true}, {4, false}, {5, false}}};
+            return kPowerScales[1];
         default:
-            return {190, 440, 19, 44, 190, 440, 0, {{0, true}, {3, false}, {4, false}, {5, false}}};
+            return kPowerScales[0];
     }
 }
 
@@ -47,7 +37,7 @@ double clampInto(double value, double low, double high) {
 
 PowerBarsUpdate powerBars(ReadingRecord& record, const PowerScale& scale) {
     PowerBarsUpdate bars;
-    bars.labelWrites = scale.labelWrites;
+    bars.labelWrites.assign(scale.labelWrites.begin(), scale.labelWrites.end());
     record.PowerDbm = clampInto(record.PowerDbm, scale.forwardLowDbm, scale.forwardHighDbm);
     record.ReflectedLevel =
         clampInto(record.ReflectedLevel, scale.reflectedLow, scale.reflectedHigh);
@@ -60,13 +50,17 @@ PowerBarsUpdate powerBars(ReadingRecord& record, const PowerScale& scale) {
 
 }  // namespace
 
+std::span<const PowerScale> powerScales() {
+    return kPowerScales;
+}
+
 BargraphUpdate computeBargraphs(ReadingRecord& record, int rangeIndex, int hiPwrValue,
                                 int check1Value) {
     BargraphUpdate update;
     if (record.SwrLevel > kSwrBarMax) {
         record.SwrLevel = kSwrBarMax;
     }
-    update.swr = {0, static_cast<float>(kSwrBarMax), static_cast<float>(record.SwrLevel)};
+    update.swr = {0, kSwrBarMax, static_cast<float>(record.SwrLevel)};
 
     const bool sameAsNumerical = check1Value == 1;
     update.check2Value = sameAsNumerical ? 0 : 1;

@@ -1,12 +1,35 @@
 #pragma once
 
+#include <array>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
 #include "meter/reading_record.h"
 
 namespace veltro {
+
+// One power scale, in tenths of a dBm: the scale label (Label6 index) it
+// shows, its bar limits, the clamp limits of the two bars and the display
+// shift (60 with the high-power coupler).
+struct PowerScale {
+    int label;
+    float barMin;
+    float barMax;
+    double forwardLowDbm;
+    double forwardHighDbm;
+    double reflectedLow;
+    double reflectedHigh;
+    double shift;
+    std::array<std::pair<int, bool>, 4> labelWrites;  // Label6 index, visible; in write order
+};
+
+// The 25 W, 250 W, 2500 W and 10 kW scales.
+std::span<const PowerScale> powerScales();
+
+// The SWR bar runs from 0 to this, in hundredths of a decade.
+inline constexpr float kSwrBarMax = 100;
 
 struct BarSetting {
     float min = 0;

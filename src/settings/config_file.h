@@ -5,15 +5,12 @@
 #include <functional>
 #include <string>
 
+#include "files/config_limits.h"
+
 namespace veltro {
 
 inline constexpr int kSettingCount = 14;
 
-// The longest value a line may carry, and the most of a file that is read:
-// room for two values of the longest length (PwrMode and ComPort, the two
-// the panel writes back as it found them) plus the other lines.
-inline constexpr size_t kMaxSettingValueBytes = size_t{1} << 20;
-inline constexpr size_t kMaxSettingsReadBytes = 2 * kMaxSettingValueBytes + 4096;
 
 // The fourteen text slots filled from config.ini by line position. Values
 // are the file's bytes (single-byte text).
@@ -43,6 +40,13 @@ using SlotLabelSink = std::function<void(int slot, const std::string& value)>;
 // killed before they finished are removed first.
 LoadOutcome LoadSettings(const std::filesystem::path& file, SettingValues& slots,
                          const SlotLabelSink& labelSink);
+
+// The window's outer frame as config.ini keeps it, in twips.
+struct SavedFrame {
+    float left = 0;
+    float top = 0;
+    float height = 0;
+};
 
 // The window's state as SaveSettings writes it.
 struct SettingsSnapshot {

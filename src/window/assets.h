@@ -10,7 +10,4 @@ namespace veltro {
 QImage makeWindowIcon();
 QImage makeLamp(const QColor& colour);
 
-inline const QColor kLampGreen(0, 200, 0);
-inline const QColor kLampRed(210, 0, 0);
-
 }  // namespace veltro

@@ -9,24 +9,16 @@
 #include <QPixmap>
 #include <QTimer>
 
-#include "readout/publication.h"
 #include "window/assets.h"
 #include "window/cached_frame_style.h"
+#include "platform/serial_port.h"
 #include "window/check_mark_menu.h"
 #include "window/twips.h"
 
 namespace veltro {
-namespace {
-
-constexpr int kTimer1IntervalMs = 200;
-
-}  // namespace
 
 Form1::Form1(Form1Services services, QWidget* parent)
-    : QMainWindow(parent), services_(std::move(services)) {
-    if (services_.store) {
-        publication_ = std::make_unique<ReadingPublication>(*services_.store);
-    }
+    : QMainWindow(parent), services_(std::move(services)), panel_(panelServices()) {
     setObjectName("Form1");
     setProperty("className", QString::fromLatin1(kFormClassName));
     setWindowTitle(QString::fromLatin1(kFormCaption));
@@ -40,17 +32,12 @@ Form1::Form1(Form1Services services, QWidget* parent)
     setCentralWidget(client_);
     createControls();
     useCachedBoxFrames();
-    bindControls();
     setUpScales();
     setUpKeyboard();
     layoutControls();
     resizeToDesign();
 
     // Created running, as designed; ticks do nothing while the port is closed.
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    Timer1->setInterval(kTimer1IntervalMs);
-    Timer1->setTimerType(Qt::PreciseTimer);  // a coarse timer may fire a little early
     Timer1->start();
 
     connectPollHandlers();
@@ -58,17 +45,46 @@ Form1::Form1(Form1Services services, QWidget* parent)
     connectConnectionHandlers();
     connectViewHandlers();
     connectRecoveryHandlers();
+    showControls();
 }
 
 Form1::~Form1() {
-    disconnectRecoveryHandlers();
+    if (services_.port != nullptr) {
+        services_.port->onDeviceLost({});
+    }
+}
+
+PanelServices Form1::panelServices() {
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(kTimer1IntervalAtCreation);
+    Timer1->setTimerType(Qt::PreciseTimer);  // a coarse timer may fire a little early
+    retryTimer_ = new QTimer(this);
+    retryTimer_->setObjectName("RetryTimer");
+    // Precise: a coarse timer may fire early, and the retries are promised
+    // at most once a second.
+    retryTimer_->setTimerType(Qt::PreciseTimer);
+    retryTimer_->setInterval(services_.intervals.portRetryMs);
+    timer1Control_.emplace(*Timer1);
+    retryControl_.emplace(*retryTimer_);
+
+    PanelServices panel;
+    panel.port = services_.port;
+    panel.store = services_.store;
+    panel.timer1 = &*timer1Control_;
+    panel.retryTimer = &*retryControl_;
+    panel.settingsFile = settingsFile();
+    panel.frame = [this] { return savedFrame(); };
+    panel.saved = [this](bool written) { emit settingsSaved(written); };
+    panel.setTopmost = [this](bool onTop) { SetTopmost(*this, onTop); };
+    return panel;
 }
 
 void Form1::useCachedBoxFrames() {
     auto* boxStyle = new CachedFrameStyle(style()->name());
     boxStyle->setParent(this);
-    for (QLineEdit* box : client_->findChildren<QLineEdit*>()) {
-        if (!qobject_cast<QComboBox*>(box->parentWidget())) {
+    for (const auto& [entry, control] : created_) {
+        if (auto* box = qobject_cast<QLineEdit*>(control)) {
             box->setStyle(boxStyle);
         }
     }

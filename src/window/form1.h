@@ -2,19 +2,16 @@
 
 #include <QMainWindow>
 #include <array>
-#include <bitset>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "meter/poll_cycle.h"
-#include "readout/readout.h"
-#include "settings/config_file.h"
-#include "settings/port_recovery.h"
-#include "settings/configured_port_name.h"
-#include "settings/save_hold.h"
+#include "panel/panel.h"
+#include "platform/qt_timer.h"
+#include "window/control_table.h"
 #include "window/form1_services.h"
 #include "window/outer_frame.h"
 
@@ -22,7 +19,6 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QPushButton;
 class QScrollBar;
 class QTimer;
@@ -31,9 +27,7 @@ namespace veltro {
 
 class BarWidget;
 class ColourButton;
-class ReadingPublication;
 class ScaleLabel;
-struct StartupPlan;
 class ValueCheckBox;
 
 inline constexpr const char* kFormClassName = "Veltro_VCP";
@@ -49,7 +43,7 @@ inline constexpr int kDesignClientHeightTwips = 4620;
 // "CmdAlarm"); a member of a control array is "<name>_<index>"
 // ("txtVector_0", "Label6_2", "ProgressBar1_1", "Picture2_0", "Label22_11").
 // The same controls are public members below; arrays keep their indexes.
-class Form1 : public QMainWindow, public PollDisplay {
+class Form1 : public QMainWindow {
     Q_OBJECT
 
   public:
@@ -57,6 +51,9 @@ class Form1 : public QMainWindow, public PollDisplay {
     ~Form1() override;
 
     const Form1Services& services() const { return services_; }
+    // The panel's state and rules; the window shows them.
+    Panel& panel() { return panel_; }
+    const Panel& panel() const { return panel_; }
 
     // objectName of a control-array member.
     static QString controlName(const char* name, int index);
@@ -133,16 +130,6 @@ class Form1 : public QMainWindow, public PollDisplay {
     std::array<QLabel*, 12> Label22{};
     QTimer* Timer1 = nullptr;
 
-    // ---- Meter link and readout state --------------------------------------
-    // The poll cycle with the reading record, the pending command flags and
-    // CallsignToSend (empty until TxtCallsignSet is first edited).
-    PollCycle pollCycle;
-    // 0 25 W, 1 250 W, 2 2500 W/10 kW, 3 Auto. Starts at 3, the settings
-    // file's default, which LblRange ("Auto") shows at creation.
-    int RangeMode = 3;
-    // 0 highest .. 2 lowest power range; 2 until the start-up sets it.
-    int RangeIndex = 2;
-
     // ---- Poll cycle handlers (form1_poll.cpp) ------------------------------
     void Timer1_Timer();
     void CmdAlarm_Click();
@@ -150,47 +137,19 @@ class Form1 : public QMainWindow, public PollDisplay {
     void CmdCallsignSet_Click();
     void TxtCallsignSet_Change();
 
-    // ---- PollDisplay: what a poll cycle does to the window -----------------
-    int versionValue() const override;                            // chkVersion
-    void setLinkLamp(bool green) override;                        // Picture5
-    void showInputString(const std::string& frameText) override;  // Text1
-    void publishReading(const std::string& readingText) override;
-    void showCallsign(const std::string& callsign) override;  // Label2
-    void updateReadout(ReadingRecord& record) override;       // form1_display.cpp
-    void updateBargraphs(ReadingRecord& record) override;     // form1_display.cpp
-
     // CmdAlarm's face: alarm red (192, 0, 0) or the system button face.
-    void setAlarmColour(AlarmColour colour);
     QColor alarmButtonColour() const;
 
     // ---- Settings (form1_settings.cpp) -------------------------------------
-    // Fourteen slots from config.ini, kept for the window's life; SaveSettings
-    // reads slot 2 back.
-    veltro::SettingValues SettingValues{};
-    // Set while config.ini exists but could not be read: saves leave it be.
-    bool keepUnreadableSettingsFile = false;
-    // Set while the last start-up read config.ini. Before that, and with the
-    // defaults just written or an unreadable file kept, the window holds
-    // nothing configured: the unload leaves the file as it is.
-    bool settingsLoaded = false;
     std::filesystem::path settingsFile() const;  // settingsDir/config.ini
 
     void CmdRange_Click();
     void Check1_Click();  // runs on every real change of Check1
     void Check2_Click();  // runs on every real change of Check2
-    // Rewrites config.ini from the window. A failed write changes nothing
-    // else; a save asked for while saves are held is made on release.
+    // Rewrites config.ini from the panel and the window's frame. A failed
+    // write changes nothing else; a save asked for while the start-up holds
+    // saves is made once it has applied everything.
     void SaveSettings();
-    SettingsSnapshot settingsSnapshot() const;
-
-    // Saves asked for between holdSaves() and releaseHeldSaves(), while the
-    // start-up applies the settings, are merged into one, made on release.
-    void holdSaves();
-    void releaseHeldSaves();
-    // While set, ComPort is saved as this name instead of the port box's
-    // text. Forgotten when the operator edits the box or chooses an item.
-    void setConfiguredPortName(const std::string& name);
-    void forgetConfiguredPortName();
 
     // ---- Start-up, connection and shutdown (form1_startup.cpp,
     // form1_connection.cpp) ---------------------------------------------------
@@ -205,19 +164,12 @@ class Form1 : public QMainWindow, public PollDisplay {
     // Outer window geometry in twips, as config.ini keeps it (form1_desktop.cpp).
     // Places the frame at the stored position and height in one request; an
     // absent or implausible value leaves that part as it is. A maximized
-    // window is restored first, unless it already stands there.
+    // window is restored first, unless it already stands there and
+    // restoreFirst is false.
     void placeStoredFrame(std::optional<float> leftTwips, std::optional<float> topTwips,
-                          std::optional<float> heightTwips);
+                          std::optional<float> heightTwips, bool restoreFirst = false);
     // What a save stores: the normal (not maximized) frame of the window.
     SavedFrame savedFrame() const;
-    void writeActive(bool active);  // "Active" = "Y" / "N"
-
-    // ---- A lost device and its quiet reopening (form1_recovery.cpp) --------
-    // Runs when the port reports its device gone; then retries once a second.
-    void portLost();
-    void retryLostPort();
-    // Ends the retries (a port choice, the window's unloading).
-    void stopPortRetries();
 
     // ---- View styles and window commands (form1_views.cpp) -----------------
     void mnuSmall_Click();
@@ -244,7 +196,6 @@ class Form1 : public QMainWindow, public PollDisplay {
     void buildMenu();
     void createControls();  // form1_controls.cpp
     void useCachedBoxFrames();
-    void bindControls();    // form1_controls.cpp
     void setUpScales();     // form1_scales.cpp
     void setUpKeyboard();   // form1_keyboard.cpp
     void showFocusFromTheStart();
@@ -253,13 +204,17 @@ class Form1 : public QMainWindow, public PollDisplay {
     void connectSettingsHandlers();    // form1_settings.cpp
     void connectConnectionHandlers();  // form1_connection.cpp
     void connectViewHandlers();        // form1_views.cpp
-    void connectRecoveryHandlers();    // form1_recovery.cpp
-    void disconnectRecoveryHandlers();
-    void applyViewStyle(float heightTwips, QAction* chosen);
-    LoadOutcome loadSettingsFile();
-    void applyStartupPlan(const StartupPlan& plan);
-    void openConfiguredPort(const StartupPlan& plan);
-    void showPortName(const std::string& name);  // Combo1's text; no Combo1_Click
+    void connectRecoveryHandlers();
+    PanelServices panelServices();  // makes Timer1 and the retry timer
+    void applyViewStyle(float heightTwips, ViewStyle style);
+    // What the panel now holds, shown; showing sets nothing off
+    // (form1_settings.cpp, form1_display.cpp).
+    void showControls();
+    void showStep(const PanelStep& step);
+    void showTick(const TickView& view);
+    void showReadout(const ReadoutUpdate& update);
+    void showBargraphs(const BargraphUpdate& update);
+    void showPortName(const std::string& name);  // Combo1's text
     void showEvent(QShowEvent* event) override;
     // form1_desktop.cpp: the first activation runs the start-up; the frame
     // the window manager draws round the normal window is kept for saves.
@@ -270,23 +225,23 @@ class Form1 : public QMainWindow, public PollDisplay {
     int nonClientPixels() const;  // menu bar
     void closeEvent(QCloseEvent* event) override;
 
-    template <typename T>
-    T* control(const QString& objectName) const;
+    // The table row each control was made from.
+    const ControlEntry& entryOf(const QWidget* control) const;
 
     QWidget* client_ = nullptr;
+    std::vector<std::pair<ControlEntry, QWidget*>> created_;  // in table order
     Form1Services services_;
-    std::unique_ptr<ReadingPublication> publication_;
-    SaveHold saveHold_;
-    ConfiguredPortName configuredPortName_;
-    std::bitset<kSettingCount> storedSlots_;  // lines the last load found
+    QTimer* retryTimer_ = nullptr;  // once a second while a lost device is away
+    std::optional<QtTimer> timer1Control_;
+    std::optional<QtTimer> retryControl_;
+    Panel panel_;
+    std::optional<PanelControls> shownControls_;  // as last shown
     bool activated_ = false;  // Form_Activate runs at the first activation only
     // The stored values the window was last placed at (form1_desktop.cpp).
     std::optional<PlacedTwips> placedLeft_;
     std::optional<PlacedTwips> placedTop_;
     std::optional<PlacedTwips> placedHeight_;
     QMargins normalMargins_;  // the frame as drawn round the normal window
-    PortRecovery portRecovery_;
-    QTimer* retryTimer_ = nullptr;  // once a second while a lost device is away
 };
 
 }  // namespace veltro

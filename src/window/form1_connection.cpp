@@ -12,7 +12,6 @@
 #include <QTimer>
 
 #include "platform/serial_port.h"
-#include "settings/startup_plan.h"
 #include "window/form1.h"
 #include "window/value_check_box.h"
 
@@ -86,6 +85,20 @@ void Form1::connectConnectionHandlers() {
     connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
 }
 
+// A device lost from the open port, and the quiet retries that bring it back.
+void Form1::connectRecoveryHandlers() {
+    connect(retryTimer_, &QTimer::timeout, this, [this] {
+        panel_.retryPort();
+        showControls();
+    });
+    if (services_.port != nullptr) {
+        services_.port->onDeviceLost([this] {
+            panel_.portLost();
+            showControls();
+        });
+    }
+}
+
 void Form1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     showFocusFromTheStart();
@@ -98,34 +111,19 @@ void Form1::Combo1_Click() {
     if (services_.port == nullptr || services_.settingsDir.isEmpty()) {
         return;
     }
-    stopPortRetries();
-    Timer1->stop();
-    if (services_.port->portOpen()) {
-        services_.port->setPortOpen(false);
-        pollCycle.portClosed(*this);
-    }
-    SaveSettings();
+    panel_.portChosen(Combo1->currentText().toLatin1().toStdString());
+    showControls();
     Form_Activate();
 }
 
 void Form1::chkVersion_Click() {
-    const int version = chkVersion->value();
-    if (services_.port != nullptr) {
-        services_.port->setSettings(lineSettingsFor(version));
-    }
-    const bool callsignEnabled = callsignControlsEnabledFor(version);
-    CmdCallsignSet->setEnabled(callsignEnabled);
-    TxtCallsignSet->setEnabled(callsignEnabled);
-    Text3->setText(QString::number(version));
-    SaveSettings();
+    panel_.versionChanged(chkVersion->value());
+    showControls();
 }
 
 void Form1::HScroll1_Change() {
-    Timer1->stop();
-    Timer1->setInterval(HScroll1->value());
-    TxtPollRate->setText(QString::number(HScroll1->value()));
-    SaveSettings();
-    Timer1->start();
+    panel_.sliderChanged(HScroll1->value());
+    showControls();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -134,15 +132,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::Form_Unload() {
-    stopPortRetries();
-    // Closed before the start-up loaded config.ini (a logout in the first
-    // moments, or a first run that has just written the defaults): the
-    // window holds only its creation state, and saving that would replace
-    // every configured value.
-    if (settingsLoaded) {
-        SaveSettings();
-    }
-    writeActive(false);
+    panel_.unload();
 }
 
 void Form1::mnuExit_Click() {

@@ -87,7 +87,7 @@ int Form1::nonClientPixels() const {
 }
 
 void Form1::placeStoredFrame(std::optional<float> leftTwips, std::optional<float> topTwips,
-                             std::optional<float> heightTwips) {
+                             std::optional<float> heightTwips, bool restoreFirst) {
     const auto left = placed(leftTwips, leftTwips ? twipsToPixelsX(this, *leftTwips) : 0,
                              -kMostWindowPixels);
     const auto top = placed(topTwips, topTwips ? twipsToPixelsY(this, *topTwips) : 0,
@@ -121,7 +121,7 @@ void Form1::placeStoredFrame(std::optional<float> leftTwips, std::optional<float
     if (height) {
         client.setHeight(height->pixels + nonClientPixels());
     }
-    if (client == current) {
+    if (client == current && (normal || !restoreFirst)) {
         return;  // nothing to move: a port choice leaves a maximized window maximized
     }
     if (!normal) {

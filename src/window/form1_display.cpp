@@ -1,11 +1,9 @@
-// Applies the numeric readout and the bargraph step to the controls, in the
-// order the poll cycle specifies.
+// Shows what a poll cycle did: the lamp, the frame, the readout and the bars.
 #include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolTip>
 
-#include "readout/bargraphs.h"
 #include "window/bar_widget.h"
 #include "window/colour_button.h"
 #include "window/form1.h"
@@ -52,29 +50,34 @@ void setLimitsMaxFirst(BarWidget* bar, const BarSetting& setting) {
 
 }  // namespace
 
-// The frame as received; a steady meter sends the same one every time.
-void Form1::showInputString(const std::string& frameText) {
-    showFromStart(Text1, meterTextForDisplay(frameText));
-}
-
-void Form1::setAlarmColour(AlarmColour colour) {
-    CmdAlarm->setFaceColour(colour == AlarmColour::Alarm ? kAlarmRed : QColor());
-}
-
 QColor Form1::alarmButtonColour() const {
     return CmdAlarm->faceColour();
 }
 
-void Form1::updateReadout(ReadingRecord& record) {
-    const ReadoutUpdate update = computeReadout(record, RangeMode, chkHiPwr->value());
+void Form1::showTick(const TickView& view) {
+    if (view.result == CycleResult::PortClosed) {
+        return;
+    }
+    Picture5->setVisible(view.result == CycleResult::Accepted);
+    if (view.result != CycleResult::Accepted) {
+        return;
+    }
+    const ReadingRecord& record = panel_.pollCycle().record;
+    // The frame as received; a steady meter sends the same one every time.
+    showFromStart(Text1, meterTextForDisplay(record.FrameText));
+    Label2->setText(meterTextForDisplay(record.MeterCallsign));
+    showReadout(view.readout);
+    showBargraphs(view.bargraphs);
+    // The bars may have set Check2, whose click action set Check1.
+    showControls();
+}
+
+void Form1::showReadout(const ReadoutUpdate& update) {
     for (std::size_t i = 0; i < update.vectorTexts.size(); ++i) {
         showFigure(txtVector[i], text(update.vectorTexts[i]));
     }
     if (update.modeCaption) {
         Label35->setText(text(*update.modeCaption));
-    }
-    if (update.rangeIndex) {
-        RangeIndex = *update.rangeIndex;
     }
     if (update.rangeCaption) {
         LblRange->setText(text(*update.rangeCaption));
@@ -83,15 +86,13 @@ void Form1::updateReadout(ReadingRecord& record) {
         LblAlarmMode->setText(text(*update.alarmCaption));
     }
     if (update.alarmColour) {
-        setAlarmColour(*update.alarmColour);
+        CmdAlarm->setFaceColour(*update.alarmColour == AlarmColour::Alarm ? kAlarmRed : QColor());
     }
     LblPwr->setText(text(update.powerText));
     showFromStart(TxtSWR, text(update.swrText));
 }
 
-void Form1::updateBargraphs(ReadingRecord& record) {
-    const BargraphUpdate update =
-        computeBargraphs(record, RangeIndex, chkHiPwr->value(), Check1->value());
+void Form1::showBargraphs(const BargraphUpdate& update) {
     // setVisible, not show(): on a shown widget it returns at once, every frame.
     ProgressBar1[0]->setVisible(true);
     ProgressBar1[1]->setVisible(true);
@@ -103,9 +104,6 @@ void Form1::updateBargraphs(ReadingRecord& record) {
     Label9->setVisible(true);
     Label8->setVisible(true);
     Label6[2]->setVisible(true);
-
-    // A real change runs Check2_Click, which saves.
-    Check2->setValue(update.check2Value);
 
     if (!update.power) {
         return;

@@ -1,15 +1,11 @@
-// The poll timer, the command buttons and the link displays.
-#include <QLabel>
+// The poll timer and the command buttons.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <string>
 
-#include "readout/publication.h"
 #include "window/colour_button.h"
 #include "window/form1.h"
-#include "window/meter_text.h"
-#include "window/value_check_box.h"
 
 namespace veltro {
 
@@ -27,19 +23,17 @@ void Form1::connectPollHandlers() {
 }
 
 void Form1::Timer1_Timer() {
-    if (services_.port) {
-        pollCycle.tick(*services_.port, *this);
-    }
+    showTick(panel_.tick());
 }
 
 void Form1::CmdAlarm_Click() {
-    pollCycle.requestAlarm();
+    panel_.requestAlarm();
 }
 void Form1::CmdPower_Click() {
-    pollCycle.requestPowerMode();
+    panel_.requestPowerMode();
 }
 void Form1::CmdCallsignSet_Click() {
-    pollCycle.requestCallsign();
+    panel_.requestCallsign();
 }
 
 void Form1::TxtCallsignSet_Change() {
@@ -50,25 +44,7 @@ void Form1::TxtCallsignSet_Change() {
     for (const char32_t c : TxtCallsignSet->text().toUcs4()) {
         bytes += c <= 0xFF ? static_cast<char>(c) : '?';
     }
-    pollCycle.callsignTextChanged(bytes);
-}
-
-int Form1::versionValue() const {
-    return chkVersion->value();
-}
-
-void Form1::setLinkLamp(bool green) {
-    Picture5->setVisible(green);
-}
-
-void Form1::publishReading(const std::string& readingText) {
-    if (publication_) {
-        publication_->publishReading(readingText);
-    }
-}
-
-void Form1::showCallsign(const std::string& callsign) {
-    Label2->setText(meterTextForDisplay(callsign));
+    panel_.callsignTextChanged(bytes);
 }
 
 }  // namespace veltro

@@ -3,7 +3,6 @@
 
 #include "platform/message_box.h"
 #include "platform/window_manager.h"
-#include "window/check_mark_menu.h"
 #include "window/form1.h"
 #include "window/help_texts.h"
 #include "window/value_check_box.h"
@@ -27,29 +26,29 @@ void Form1::connectViewHandlers() {
     connect(mnuIndex, &QAction::triggered, this, &Form1::mnuIndex_Click);
 }
 
-void Form1::applyViewStyle(float heightTwips, QAction* chosen) {
-    placeStoredFrame(std::nullopt, std::nullopt, heightTwips);
-    for (QAction* item : {mnuSetup, mnuSmall, mnuVector}) {
-        setMarked(item, item == chosen);
-    }
-    SaveSettings();
+void Form1::applyViewStyle(float heightTwips, ViewStyle style) {
+    // A Style command asks for a height of its own: a maximized window
+    // comes back to normal first.
+    placeStoredFrame(std::nullopt, std::nullopt, heightTwips, true);
+    panel_.styleChosen(style);
+    showControls();
 }
 
 void Form1::mnuSmall_Click() {
-    applyViewStyle(kSmallHeight, mnuSmall);
+    applyViewStyle(kSmallHeight, ViewStyle::Small);
 }
 
 void Form1::mnuVector_Click() {
-    applyViewStyle(kVectorHeight, mnuVector);
+    applyViewStyle(kVectorHeight, ViewStyle::Vector);
 }
 
 void Form1::mnuSetup_Click() {
-    applyViewStyle(kSetupHeight, mnuSetup);
+    applyViewStyle(kSetupHeight, ViewStyle::Setup);
 }
 
 void Form1::chkOnTop_Click() {
-    SetTopmost(*this, chkOnTop->value() == 1);
-    SaveSettings();
+    panel_.onTopChanged(chkOnTop->value());
+    showControls();
 }
 
 void Form1::SetTopmost(QWidget& window, bool onTop) {

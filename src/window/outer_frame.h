@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "settings/config_file.h"
+
 namespace veltro {
 
 // Stored heights are outer heights of a window whose frame, title bar and
@@ -16,13 +18,6 @@ inline constexpr double kStoredNonClientTwips = 795;
 struct PlacedTwips {
     float twips = 0;
     int pixels = 0;
-};
-
-// The window's outer frame as config.ini keeps it, in twips.
-struct SavedFrame {
-    float left = 0;
-    float top = 0;
-    float height = 0;
 };
 
 // Twips to save for a coordinate or size now at `pixels`; offsetTwips is

@@ -50,7 +50,7 @@ class PanelOnDesktop : public ::testing::Test {
         return ini.value("Settings/Active").toString();
     }
     // Starts the panel and waits until its start-up has connected.
-    void startPanel(const XSession& x, const QStringList& env = {}) {
+    void startPanel(const XSession& x, const QStringList& env = {}, bool waitConnected = true) {
         QProcessEnvironment e = x.environment();
         e.insert("XDG_CONFIG_HOME", dir.filePath("xdg"));
         e.insert("XDG_RUNTIME_DIR", runtimeFolder());
@@ -61,7 +61,8 @@ class PanelOnDesktop : public ::testing::Test {
         panel.setProcessEnvironment(e);
         panel.start(dir.filePath("veltro-panel"), {});
         ASSERT_TRUE(panel.waitForStarted(5000));
-        ASSERT_TRUE(waitFor([&] { return active() == "Y"; }, 1200)) << "the panel connected";
+        ASSERT_TRUE(!waitConnected || waitFor([&] { return active() == "Y"; }, 1200))
+            << "the panel connected";
     }
     int commandCount(const std::string& command) {
         const std::string& log = sim.log();
@@ -183,6 +184,19 @@ TEST_P(OnDesktop, PlacedOnceThenLeftToTheOperator) {
     } else {
         ASSERT_NO_FATAL_FAILURE(closePanel());
     }
+}
+
+// Without a window manager the window activates itself, and the start-up
+// follows at once, not after the fallback a second and a half later.
+TEST_F(PanelOnDesktop, BareXStartsUpOnItsOwnActivation) {
+    XSession x;
+    ASSERT_TRUE(x.start(false));
+    ASSERT_NO_FATAL_FAILURE(startPanel(x, {}, false));
+    ASSERT_FALSE(x.findWindow("Veltro Virtual Control Panel").isEmpty());
+    QElapsedTimer mapped;
+    mapped.start();
+    ASSERT_TRUE(waitFor([&] { return active() == "Y"; }));
+    EXPECT_LT(mapped.elapsed(), 1000);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -22,15 +22,20 @@ namespace {
 constexpr int kPort = 7;
 constexpr int kTickMs = 150;
 
-class RecordingDisplay : public PollDisplay {
-  public:
-    int versionValue() const override { return version; }
-    void setLinkLamp(bool green) override { lamps.push_back(green); }
-    void showInputString(const std::string& frameText) override { frames.push_back(frameText); }
-    void publishReading(const std::string& readingText) override { reading = readingText; }
-    void showCallsign(const std::string& text) override { callsign = text; }
-    void updateReadout(ReadingRecord&) override {}
-    void updateBargraphs(ReadingRecord&) override {}
+// What the cycles showed: the lamp each time, the accepted frames, the last
+// reading and call sign.
+struct RecordingDisplay {
+    void show(CycleResult result, const ReadingRecord& record) {
+        if (result == CycleResult::PortClosed) {
+            return;
+        }
+        lamps.push_back(result == CycleResult::Accepted);
+        if (result == CycleResult::Accepted) {
+            frames.push_back(record.FrameText);
+            reading = record.ReadingText;
+            callsign = record.MeterCallsign;
+        }
+    }
 
     int version = 0;
     std::vector<bool> lamps;
@@ -87,7 +92,7 @@ class SerialEndToEndTest : public ::testing::Test {
         cycle.clearPending();
     }
     void tick() {
-        cycle.tick(port, display);
+        display.show(cycle.tick(port, display.version), cycle.record);
         QTest::qWait(kTickMs);
     }
     // What the last cycles read, for failure messages.

@@ -17,27 +17,6 @@ namespace {
 using testing::FakeSerialPort;
 using Writes = std::vector<std::string>;
 
-// Records the display calls in order, with what each was given.
-class RecordingDisplay : public PollDisplay {
-  public:
-    int versionValue() const override { return version; }
-    void setLinkLamp(bool green) override { calls.push_back(green ? "lamp green" : "lamp red"); }
-    void showInputString(const std::string& text) override { calls.push_back("text1 " + text); }
-    void publishReading(const std::string& text) override { calls.push_back("publish " + text); }
-    void showCallsign(const std::string& callsign) override {
-        calls.push_back("callsign " + callsign);
-    }
-    void updateReadout(ReadingRecord& record) override {
-        calls.push_back("readout");
-        resistanceAtReadout = record.Resistance;
-    }
-    void updateBargraphs(ReadingRecord&) override { calls.push_back("bargraphs"); }
-
-    int version = 0;
-    std::vector<std::string> calls;
-    double resistanceAtReadout = -1;
-};
-
 class PollCycleTest : public ::testing::Test {
   protected:
     std::string frame(double watts = 12.3) {
@@ -53,27 +32,25 @@ class PollCycleTest : public ::testing::Test {
     Writes tick(std::string reply = "") {
         port.replies.push_back(std::move(reply));
         port.writes.clear();
-        display.calls.clear();
-        cycle.tick(port, display);
+        last = cycle.tick(port, version);
         return port.writes;
     }
 
     FakeSerialPort port;
-    RecordingDisplay display;
+    int version = 0;  // chkVersion
+    CycleResult last = CycleResult::PortClosed;
     PollCycle cycle;
 };
 
-TEST_F(PollCycleTest, AcceptedFrameDrivesTheDisplayInOrder) {
+TEST_F(PollCycleTest, AcceptedFrameIsDecodedWithItsDerivedValues) {
     const std::string accepted = frame();
     EXPECT_EQ(tick(accepted), Writes{";P?"});
-    const std::vector<std::string> expected = {
-        "lamp green",      "text1 " + accepted, "publish 40.9",
-        "callsign AB    ", "readout",           "bargraphs",
-    };
-    EXPECT_EQ(display.calls, expected);
+    EXPECT_EQ(last, CycleResult::Accepted);
     EXPECT_EQ(cycle.record.FrameText, accepted);
+    EXPECT_EQ(cycle.record.ReadingText, "40.9");
+    EXPECT_EQ(cycle.record.MeterCallsign, "AB    ");
     EXPECT_DOUBLE_EQ(cycle.record.ForwardPower, 12.3);
-    EXPECT_GT(display.resistanceAtReadout, 43.0);  // derived before the readout
+    EXPECT_GT(cycle.record.Resistance, 43.0);
     EXPECT_EQ(port.outBufferClears, 2);
 }
 
@@ -91,7 +68,7 @@ TEST_F(PollCycleTest, RejectedReplyChangesNothingButTheLamp) {
         cycle.clearPending();
         cycle.requestAlarm();
         EXPECT_EQ(tick(reply), Writes{});
-        EXPECT_EQ(display.calls, std::vector<std::string>{"lamp red"});
+        EXPECT_EQ(last, CycleResult::Rejected);
         EXPECT_TRUE(cycle.record.FrameText.empty());
         EXPECT_DOUBLE_EQ(cycle.record.ForwardPower, 12.3);
         EXPECT_TRUE(cycle.AlarmCommandPending);
@@ -102,7 +79,7 @@ TEST_F(PollCycleTest, GarbageThatPassesTheTestDecodesByTheFixedPointRule) {
     std::string garbage = ";" + std::string(42, '\0');
     garbage[5] = '7';
     tick(garbage);
-    EXPECT_EQ(display.calls.front(), "lamp green");
+    EXPECT_EQ(last, CycleResult::Accepted);
     EXPECT_DOUBLE_EQ(cycle.record.ForwardPower, 0);
     EXPECT_EQ(cycle.record.MeterCallsign, std::string(6, '\0'));
 
@@ -129,7 +106,7 @@ TEST_F(PollCycleTest, BothDialectsAndCommandOrder) {
         {1, {"P"}, {"A", "F", ";CAB    ?"}},
     };
     for (const auto& c : cases) {
-        display.version = c.version;
+        version = c.version;
         EXPECT_EQ(tick(frame()), c.poll);
         cycle.callsignTextChanged("AB");
         cycle.requestCallsign();
@@ -137,7 +114,6 @@ TEST_F(PollCycleTest, BothDialectsAndCommandOrder) {
         cycle.requestAlarm();
         cycle.requestAlarm();  // a second click adds nothing
         EXPECT_EQ(tick(frame()), c.commands);
-        EXPECT_EQ(display.calls.back(), "bargraphs");  // commands after the displays
         EXPECT_FALSE(cycle.anyPending());
         EXPECT_EQ(tick(""), c.poll);
     }
@@ -145,9 +121,9 @@ TEST_F(PollCycleTest, BothDialectsAndCommandOrder) {
 
 TEST_F(PollCycleTest, DialectIsReadAtEachWrite) {
     cycle.requestAlarm();
-    display.version = 1;
+    version = 1;
     EXPECT_EQ(tick(frame()), Writes{"A"});
-    display.version = 0;
+    version = 0;
     EXPECT_EQ(tick(frame()), Writes{";P?"});
 }
 
@@ -176,7 +152,7 @@ TEST_F(PollCycleTest, ClosedPortDoesOnlyTheFirstSteps) {
     port.setPortOpen(false);
     port.outBufferClears = 0;
     EXPECT_EQ(tick(frame(99)), Writes{});
-    EXPECT_TRUE(display.calls.empty());
+    EXPECT_EQ(last, CycleResult::PortClosed);
     EXPECT_EQ(port.outBufferClears, 1);
     EXPECT_EQ(port.inputReads, 1);  // only the first, open tick read input
     EXPECT_TRUE(cycle.record.FrameText.empty());
@@ -201,7 +177,7 @@ TEST_F(PollCycleTest, CommandFollowsTheAnswerToARecoveryPoll) {
     tick("garbage");
     // The recovery poll's cycle happens to read a stale frame: no command yet.
     EXPECT_EQ(tick(frame()), Writes{";P?"});
-    EXPECT_EQ(display.calls.front(), "lamp green");
+    EXPECT_EQ(last, CycleResult::Accepted);
     EXPECT_TRUE(cycle.AlarmCommandPending);
     // The answer to the recovery poll: command, no poll.
     EXPECT_EQ(tick(frame()), Writes{";A?"});

@@ -108,9 +108,11 @@ TEST(IniPublisher, ReplacesTheFileOnlyWhenItWouldChange) {
         const char* what;
         void (*touch)(const fs::path& file);
         bool sameFile;
+        int writesAfter = 1;  // the same value again, this many times
     };
     const Case cases[] = {
         {"untouched", [](const fs::path&) {}, true},
+        {"untouched, written three times more", [](const fs::path&) {}, true, 3},
         {"removed", [](const fs::path& f) { fs::remove(f); }, false},
         {"changed", [](const fs::path& f) { writeBytes(f, "[Settings]\nReading=1\n"); }, false},
     };
@@ -122,7 +124,9 @@ TEST(IniPublisher, ReplacesTheFileOnlyWhenItWouldChange) {
         struct stat before {}, after {};
         ASSERT_EQ(::stat(file.c_str(), &before), 0);
         c.touch(file);
-        ASSERT_TRUE(publisher.publish(file.string(), "Settings", "Reading", "50.0")) << c.what;
+        for (int i = 0; i < c.writesAfter; ++i) {
+            ASSERT_TRUE(publisher.publish(file.string(), "Settings", "Reading", "50.0")) << c.what;
+        }
         EXPECT_EQ(readBytes(file), "[Settings]\nReading=50.0\n") << c.what;
         ASSERT_EQ(::stat(file.c_str(), &after), 0);
         if (c.sameFile) {

@@ -1,6 +1,8 @@
 // What the operator sees and types: the call sign's bytes, the Alarm
 // button's painted face, TxtSWR as a display, typed port names.
 #include <gtest/gtest.h>
+#include <QFocusFrame>
+#include <algorithm>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -17,6 +19,7 @@
 #include "window/colour_button.h"
 #include "window/fakes.h"
 #include "window/form1.h"
+#include "window/value_check_box.h"
 
 namespace veltro {
 namespace {
@@ -55,12 +58,12 @@ TEST_F(ControlRoles, EachTypedCharacterIsOneByteOnTheWire) {
 }
 
 TEST_F(ControlRoles, AlarmFaceIsPaintedExactlyRed) {
-    form.setAlarmColour(AlarmColour::Alarm);
+    form.CmdAlarm->setFaceColour(QColor(192, 0, 0));
     const QImage face = form.CmdAlarm->grab().toImage();
     const QRgb red = qRgb(192, 0, 0);
     EXPECT_EQ(face.pixel(3, face.height() / 2) & 0xFFFFFF, red & 0xFFFFFF);
     EXPECT_EQ(face.pixel(face.width() - 4, 3) & 0xFFFFFF, red & 0xFFFFFF);
-    form.setAlarmColour(AlarmColour::Normal);
+    form.CmdAlarm->setFaceColour(QColor());
     const QImage normal = form.CmdAlarm->grab().toImage();
     EXPECT_NE(normal.pixel(3, normal.height() / 2) & 0xFFFFFF, red & 0xFFFFFF);
 }
@@ -90,8 +93,16 @@ TEST_F(ControlRoles, TabVisitsTheOperatorsControlsInOrder) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     QStringList visited;
     for (int step = 0; step < 13; ++step) {
-        visited << QApplication::focusWidget()->objectName();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focused = QApplication::focusWidget();
+        visited << focused->objectName();
+        // The slider and the caption-less boxes show their focus by a frame.
+        if (focused == form.HScroll1 || qobject_cast<ValueCheckBox*>(focused)) {
+            const auto frames = form.clientArea()->findChildren<QFocusFrame*>();
+            EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [&](QFocusFrame* frame) {
+                return frame->isVisible() && frame->widget() == focused;
+            })) << focused->objectName().toStdString();
+        }
+        QTest::keyClick(focused, Qt::Key_Tab);
     }
     EXPECT_EQ(visited, (QStringList{"CmdRange", "CmdAlarm", "CmdPower", "Combo1", "TxtCallsignSet",
                                     "CmdCallsignSet", "HScroll1", "Check1", "Check2", "chkOnTop",

@@ -318,10 +318,10 @@ TEST_F(Form1Layout, FixedBarsZonesAndButtonColours) {
     }
     const QColor face = QApplication::palette().color(QPalette::Button);
     EXPECT_EQ(form.alarmButtonColour(), face);
-    form.setAlarmColour(AlarmColour::Alarm);
+    form.CmdAlarm->setFaceColour(QColor(192, 0, 0));
     EXPECT_EQ(form.alarmButtonColour(), QColor(192, 0, 0));
     EXPECT_EQ(form.CmdAlarm->palette().color(QPalette::Button), QColor(192, 0, 0));
-    form.setAlarmColour(AlarmColour::Normal);
+    form.CmdAlarm->setFaceColour(QColor());
     EXPECT_EQ(form.alarmButtonColour(), face);
 }
 

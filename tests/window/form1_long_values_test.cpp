@@ -37,7 +37,7 @@ TEST_P(Form1LongValues, SavedFileStartsTheNextRunWithEveryValue) {
     writeConfig(editedFile(row));
     start();
     ASSERT_TRUE(port.portOpen());
-    const SettingValues loaded = form.SettingValues;
+    const SettingValues loaded = form.panel().session().values();
     form.close();  // the last save
 
     testing::Log secondLog;
@@ -50,12 +50,12 @@ TEST_P(Form1LongValues, SavedFileStartsTheNextRunWithEveryValue) {
     }
     // Compared whole, reported by length: the values are megabytes long.
     for (const int k : {2, 7}) {
-        EXPECT_TRUE(second.SettingValues[k] == loaded[k])
-            << "slot " << k << ": " << second.SettingValues[k].size() << " bytes, not "
+        EXPECT_TRUE(second.panel().session().values()[k] == loaded[k])
+            << "slot " << k << ": " << second.panel().session().values()[k].size() << " bytes, not "
             << loaded[k].size();
     }
     EXPECT_EQ(second.HScroll1->value(), 700);
-    EXPECT_EQ(second.RangeMode, 1);
+    EXPECT_EQ(second.panel().rangeMode(), 1);
     EXPECT_EQ(second.chkVersion->value(), 1);
     second.close();
     const std::string key = row.slot == 2 ? "PwrMode=" : "ComPort=";

@@ -4,7 +4,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QElapsedTimer>
+#include <QScrollBar>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include "meter/status_frame.h"
@@ -111,13 +114,13 @@ TEST_F(Form1Poll, ReadoutTable) {
         f.alarmSetting = row.alarm;
         f.powerMode = row.mode;
         f.meterRange = row.meterRange;
-        form.RangeMode = row.rangeMode;
+        form.panel().setRangeMode(row.rangeMode);
         form.chkHiPwr->setValue(row.hiPwr);
         tickWith(buildFrame(f));
         EXPECT_EQ(form.txtVector[0]->text(), row.vector0);
         EXPECT_EQ(form.Label35->text(), row.modeCaption);
         EXPECT_EQ(form.LblRange->text(), row.rangeCaption);
-        EXPECT_EQ(form.RangeIndex, row.rangeIndex);
+        EXPECT_EQ(form.panel().rangeIndex(), row.rangeIndex);
         EXPECT_EQ(form.LblAlarmMode->text(), row.alarmCaption);
         EXPECT_EQ(form.alarmButtonColour() == QColor(192, 0, 0), row.red);
         EXPECT_EQ(form.LblPwr->text(), row.power);
@@ -183,7 +186,23 @@ TEST_F(Form1Poll, ClosedPortTicksChangeNothing) {
     EXPECT_TRUE(form.Picture5->isVisibleTo(&form));
     EXPECT_TRUE(DisplayState::of(form) == before);
     EXPECT_TRUE(port.written.empty());
-    EXPECT_TRUE(form.pollCycle.AlarmCommandPending);
+    EXPECT_TRUE(form.panel().pollCycle().AlarmCommandPending);
+}
+
+// After the event loop stalls for one and a half intervals the polls still
+// come a full interval apart: each tick times the next from itself.
+TEST_F(Form1Poll, PollsStayAnIntervalApartAfterAStall) {
+    constexpr int kIntervalMs = 100;
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<qint64> polls;
+    QObject::connect(form.Timer1, &QTimer::timeout, [&] { polls.push_back(clock.nsecsElapsed()); });
+    form.HScroll1->setValue(kIntervalMs);  // restarts the timer at that interval
+    QTimer::singleShot(0, [] { QThread::msleep(kIntervalMs * 3 / 2); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return polls.size() >= 3; }, 20 * kIntervalMs));
+    for (std::size_t i = 1; i < polls.size(); ++i) {
+        EXPECT_GE(polls[i] - polls[i - 1], (kIntervalMs - 1) * 1000000LL) << i;
+    }
 }
 
 TEST_F(Form1Poll, ButtonsRaiseFlagsThatTheNextGoodFrameSends) {
@@ -193,7 +212,7 @@ TEST_F(Form1Poll, ButtonsRaiseFlagsThatTheNextGoodFrameSends) {
     form.CmdCallsignSet->setEnabled(true);
     form.TxtCallsignSet->clear();
     QTest::keyClicks(form.TxtCallsignSet, "ab");
-    EXPECT_EQ(form.pollCycle.CallsignToSend, "ab    ");
+    EXPECT_EQ(form.panel().pollCycle().CallsignToSend, "ab    ");
     EXPECT_EQ(form.TxtCallsignSet->text(), "ab");
 
     QTest::mouseClick(form.CmdAlarm, Qt::LeftButton);
@@ -203,7 +222,7 @@ TEST_F(Form1Poll, ButtonsRaiseFlagsThatTheNextGoodFrameSends) {
     tickWith(buildFrame(fields(100, 50.0, 1.5)));
     // No poll in a cycle that sends commands; the call sign as typed by then.
     EXPECT_EQ(port.written, (std::vector<std::string>{";A?", ";F?", ";Cabcdef?"}));
-    EXPECT_FALSE(form.pollCycle.anyPending());
+    EXPECT_FALSE(form.panel().pollCycle().anyPending());
     port.written.clear();
     form.chkVersion->setValue(1);
     tickWith(buildFrame(fields(100, 50.0, 1.5)));
@@ -230,7 +249,7 @@ TEST_F(Form1Poll, BargraphRows) {
     };
     for (const BarRow& row : rows) {
         SCOPED_TRACE(row.forward);
-        form.RangeMode = row.rangeMode;
+        form.panel().setRangeMode(row.rangeMode);
         form.chkHiPwr->setValue(row.hiPwr);
         form.Check1->setValue(row.check1);
         FrameFields f = fields(row.watts, row.dbm, row.swr);
@@ -259,11 +278,11 @@ TEST_F(Form1Poll, BargraphRows) {
 }
 
 TEST_F(Form1Poll, AutoRangeOutsideTheScalesLeavesThePowerBars) {
-    form.RangeMode = 3;
+    form.panel().setRangeMode(3);
     FrameFields f = fields(10, 40.0, 2.0);
     f.meterRange = 3;
     tickWith(buildFrame(f));
-    EXPECT_EQ(form.RangeIndex, 3);
+    EXPECT_EQ(form.panel().rangeIndex(), 3);
     EXPECT_TRUE(form.ProgressBar1[0]->isVisibleTo(&form));  // shown, limits untouched
     EXPECT_EQ(form.ProgressBar1[0]->max(), 100);
     for (int index : {0, 3, 4, 5}) {
@@ -273,7 +292,7 @@ TEST_F(Form1Poll, AutoRangeOutsideTheScalesLeavesThePowerBars) {
 
     f.meterRange = 1;
     tickWith(buildFrame(f));
-    EXPECT_EQ(form.RangeIndex, 1);
+    EXPECT_EQ(form.panel().rangeIndex(), 1);
     EXPECT_FALSE(form.Label6[3]->isHidden());
     EXPECT_EQ(form.ProgressBar1[0]->max(), 540);
 }

@@ -55,8 +55,8 @@ class Form1Settings : public ::testing::Test {
 
 TEST_F(Form1Settings, SaveWritesTheWindowsState) {
     form.move(120, 45);
-    form.SettingValues[2] = "7";
-    setMarked(form.mnuVector, true);
+    form.panel().session().values()[2] = "7";
+    form.panel().styleChosen(ViewStyle::Vector);  // the marks, not the height
     form.Combo1->setCurrentIndex(8);
     form.HScroll1->setValue(250);
     form.chkVersion->setValue(1);
@@ -75,7 +75,7 @@ TEST_F(Form1Settings, SaveWritesTheWindowsState) {
             .arg(qRound(form.clientArea()->height() * tppY + 795)) +
         "mnuSetup=False\r\nmnuSmall=False\r\nmnuVector=True\r\nComPort=Com09 \r\n"
         "Pollrate=250\r\nRange=3\r\nCheck1=0\r\nOnTop=0\r\nVersion=1\r\nHiPwr=2\r\n";
-    EXPECT_EQ(configText(), expected);
+    EXPECT_EQ(configText().toStdString(), expected.toStdString());
 }
 
 TEST_F(Form1Settings, EachSavingActionRewritesTheFile) {
@@ -96,7 +96,7 @@ TEST_F(Form1Settings, EachSavingActionRewritesTheFile) {
     saves.clear();
     click(form.CmdRange);
     EXPECT_EQ(saves.size(), 1);
-    EXPECT_EQ(form.RangeMode, 0);
+    EXPECT_EQ(form.panel().rangeMode(), 0);
     EXPECT_TRUE(configHas("Range=0"));
 
     // Only real changes run the handlers.
@@ -110,9 +110,9 @@ TEST_F(Form1Settings, EachSavingActionRewritesTheFile) {
 TEST_F(Form1Settings, RangeStepsThroughAllFourAndWrapsBadValues) {
     const std::pair<int, int> steps[] = {{3, 0}, {0, 1}, {1, 2}, {2, 3}, {-1, 0}, {7, 0}, {6, 3}};
     for (const auto& [from, to] : steps) {
-        form.RangeMode = from;
+        form.panel().setRangeMode(from);
         form.CmdRange_Click();
-        EXPECT_EQ(form.RangeMode, to) << from;
+        EXPECT_EQ(form.panel().rangeMode(), to) << from;
         EXPECT_TRUE(configHas(QString("Range=%1").arg(to)));
     }
 }
@@ -129,26 +129,8 @@ TEST_F(Form1Settings, FrameReassertingTheSourcePairSavesOnce) {
     EXPECT_EQ(saves.size(), 1);
 }
 
-TEST_F(Form1Settings, HeldSavesAreMadeOnceOnRelease) {
-    form.holdSaves();
-    click(form.Check1);
-    click(form.CmdRange);
-    EXPECT_EQ(saves.size(), 0);
-    EXPECT_FALSE(QFile::exists(dir.filePath("config.ini")));
-    form.releaseHeldSaves();
-    EXPECT_EQ(saves.size(), 1);
-    EXPECT_TRUE(configHas("Check1=1"));
-    EXPECT_TRUE(configHas("Range=0"));
-    form.releaseHeldSaves();
-    EXPECT_EQ(saves.size(), 1);
-
-    form.holdSaves();
-    form.releaseHeldSaves();  // nothing asked for, nothing written
-    EXPECT_EQ(saves.size(), 1);
-}
-
 TEST_F(Form1Settings, ConfiguredPortNameIsSavedUntilTheOperatorChooses) {
-    form.setConfiguredPortName("Com09 ");
+    form.panel().session().rememberPortName("Com09 ");
     form.SaveSettings();
     EXPECT_TRUE(configHas("ComPort=Com09 "));
     QTest::keyClicks(form.Combo1->lineEdit(), "5");
@@ -164,7 +146,7 @@ TEST(Form1SettingsFailure, UnwritableFolderKeepsThePanelRunning) {
     form.CmdRange_Click();
     ASSERT_EQ(saves.size(), 1);
     EXPECT_FALSE(saves.front().front().toBool());
-    EXPECT_EQ(form.RangeMode, 0);
+    EXPECT_EQ(form.panel().rangeMode(), 0);
     port.incoming = buildFrame(FrameFields{});
     form.Timer1_Timer();
     EXPECT_TRUE(form.Picture5->isVisibleTo(&form));

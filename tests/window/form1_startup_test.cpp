@@ -13,6 +13,7 @@
 #include <cmath>
 #include <ostream>
 
+#include "meter/status_frame.h"
 #include "window/check_mark_menu.h"
 #include "window/colour_button.h"
 #include "window/startup_fixture.h"
@@ -49,7 +50,7 @@ TEST_F(Form1Startup, NoFileWritesTheDefaultsAndAppliesNothing) {
 
 TEST_F(Form1Startup, DefaultFileIsApplied) {
     writeConfig();
-    form.pollCycle.AlarmCommandPending = true;
+    form.panel().pollCycle().AlarmCommandPending = true;
     start();
 
     const QRect frame = form.frameGeometry();
@@ -63,8 +64,8 @@ TEST_F(Form1Startup, DefaultFileIsApplied) {
     EXPECT_EQ(form.Timer1->interval(), 100);
     EXPECT_TRUE(form.Timer1->isActive());
     EXPECT_EQ(form.TxtPollRate->text(), "100");
-    EXPECT_EQ(form.RangeMode, 3);
-    EXPECT_EQ(form.RangeIndex, 2);
+    EXPECT_EQ(form.panel().rangeMode(), 3);
+    EXPECT_EQ(form.panel().rangeIndex(), 2);
     EXPECT_EQ(form.Check1->value(), 0);
     EXPECT_EQ(form.Check2->value(), 1);
     EXPECT_EQ(form.chkOnTop->value(), 0);
@@ -83,7 +84,7 @@ TEST_F(Form1Startup, DefaultFileIsApplied) {
     EXPECT_EQ(configLine(7), "ComPort=Com01");
     EXPECT_EQ(port.inputLen, 0);
     EXPECT_EQ(port.inBufferClears, 1);
-    EXPECT_FALSE(form.pollCycle.anyPending());
+    EXPECT_FALSE(form.panel().pollCycle().anyPending());
 }
 
 struct StartupCase {
@@ -172,8 +173,8 @@ const StartupCase kStartupCases[] = {
      {},
      [](testing::StartupFixture& t) {
          auto& form = t.form;
-         EXPECT_EQ(form.RangeMode, 7);
-         EXPECT_EQ(form.RangeIndex, 2);
+         EXPECT_EQ(form.panel().rangeMode(), 7);
+         EXPECT_EQ(form.panel().rangeIndex(), 2);
      }},
     {"PollrateAtTheSliderPosition",
      {{8, "Pollrate=50"}},
@@ -310,7 +311,9 @@ TEST_F(Form1Startup, ChoosingAMissingPortLeavesTheChoiceInTheFile) {
     writeConfig();
     start();
     port.missing = {3};
-    form.setLinkLamp(true);
+    port.incoming = buildFrame(FrameFields{});
+    form.Timer1_Timer();  // the lamp green
+    ASSERT_FALSE(form.Picture5->isHidden());
     log.clear();
     form.Combo1->setCurrentIndex(1);
     QTest::keyClick(form.Combo1, Qt::Key_Down);
@@ -462,6 +465,15 @@ TEST_F(Form1Activation, HidingShowingAndMinimisingNeverRunTheStartupAgain) {
     QTest::qWait(3 * testing::kShortWaitMs);  // longer than the fallback for a missing activation
     EXPECT_EQ(log.size(), afterStart);
     EXPECT_TRUE(port.portOpen());
+}
+
+TEST_F(Form1Activation, ClosedBeforeItsQueuedStartupOpensNothing) {
+    writeConfig();
+    form.show();
+    form.close();
+    QTest::qWait(3 * testing::kShortWaitMs);  // past the queued start-up and the fallback
+    EXPECT_EQ(log, (Log{"Active=N"}));
+    EXPECT_FALSE(port.portOpen());
 }
 
 }  // namespace

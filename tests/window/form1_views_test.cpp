@@ -66,6 +66,30 @@ TEST_F(Form1Views, StyleCommandsSetTheHeightOnlyMarkOneItemAndSave) {
     }
 }
 
+// A maximized window: a port choice leaves it so; a Style command restores
+// it first, also when its normal height is already the style's.
+TEST_F(Form1Views, MaximizedWindowByPortChoiceAndStyles) {
+    const struct {
+        const char* name;
+        void (Form1::*before)();  // while normal
+        void (Form1::*action)();  // while maximized
+        bool staysMaximized;
+    } rows[] = {
+        {"port choice", &Form1::mnuSetup_Click, &Form1::Combo1_Click, true},
+        {"another style", &Form1::mnuSetup_Click, &Form1::mnuSmall_Click, false},
+        {"the same style", &Form1::mnuSetup_Click, &Form1::mnuSetup_Click, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        (form.*row.before)();
+        form.showMaximized();
+        QCoreApplication::processEvents();
+        (form.*row.action)();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form.isMaximized(), row.staysMaximized);
+    }
+}
+
 TEST_F(Form1Views, StoredHeightsAndHandStretchedOnesComeBackTheSame) {
     const struct {
         float stored;

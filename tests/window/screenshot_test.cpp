@@ -25,7 +25,7 @@ TEST(Screenshot, WindowWithALiveReading) {
     form.Timer1->stop();
     setMarked(form.mnuSetup, true);
     form.Check2->setValue(1);
-    form.RangeMode = 2;
+    form.panel().setRangeMode(2);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
 

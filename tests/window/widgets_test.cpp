@@ -10,6 +10,8 @@
 
 #include "window/bar_widget.h"
 #include "window/cached_frame_style.h"
+#include "meter/status_frame.h"
+#include "window/fakes.h"
 #include "window/form1.h"
 #include "window/meter_text.h"
 #include "window/scale_label.h"
@@ -247,16 +249,19 @@ TEST(MeterText, ShownLiterally) {
         {"\x7F\x85\xE9\xFF", QString(QChar(0x2421)) + QChar(0xFFFD) + QChar(0xE9) + QChar(0xFF)},
         {"", ""},
     };
-    Form1 form;
     for (const auto& row : rows) {
         EXPECT_EQ(meterTextForDisplay(row.bytes), row.shown);
-        form.showCallsign(row.bytes);
-        form.showInputString(row.bytes);
-        EXPECT_EQ(form.Label2->text(), row.shown);
-        EXPECT_EQ(form.Text1->text(), row.shown);
     }
+    // Through the window: a call sign with markup and a line end.
+    testing::FakePort port;
+    Form1 form{Form1Services{QString(), &port, nullptr, nullptr}};
+    FrameFields fields;
+    fields.callsign = "<b>\nW1";
+    port.incoming = buildFrame(fields);
+    form.Timer1_Timer();
+    EXPECT_EQ(form.Label2->text(), meterTextForDisplay("<b>\nW1"));
+    EXPECT_EQ(form.Text1->text(), meterTextForDisplay(buildFrame(fields)));
     EXPECT_EQ(form.Label2->textFormat(), Qt::PlainText);
-    form.showCallsign("\nW1AW\n");
     EXPECT_FALSE(form.Label2->text().contains(u'\n'));
 }
 
