@@ -122,6 +122,23 @@ class MqttBroker {
         return QString::fromUtf8(sub.readAllStandardOutput()).trimmed();
     }
 
+    // Which of `topics` hold a retained message: one client waits once for
+    // them all, since only a wait tells that a topic holds nothing.
+    QStringList retainedAmong(const QStringList& topics) const {
+        QStringList arguments = clientArguments() << "-v" << "--retained-only" << "-W" << "2";
+        for (const QString& topic : topics) {
+            arguments << "-t" << topic;
+        }
+        QProcess sub;
+        sub.start("mosquitto_sub", arguments);
+        sub.waitForFinished(10000);
+        QStringList holding;
+        for (const QString& line : QString::fromUtf8(sub.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+            holding << line.section(' ', 0, 0);
+        }
+        return holding;
+    }
+
     // Host, port and credentials for mosquitto_pub and mosquitto_sub.
     QStringList clientArguments() const {
         QStringList arguments{"-h", "127.0.0.1", "-p", QString::number(port)};
