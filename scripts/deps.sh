@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the run script need,
-# when any is missing. Sourced by test.sh, run.sh, pictures.sh and package.sh.
+# when any is missing, and builds. Sourced by test.sh, run.sh, pictures.sh and
+# package.sh.
 veltro_install_deps() {
     local wanted=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev libgtest-dev
                   libbenchmark-dev xvfb xauth imagemagick fonts-dejavu-core fonts-urw-base35
@@ -21,4 +22,19 @@ veltro_install_deps() {
     $sudo apt-get update -qq &&
         DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
             "${missing[@]}"
+}
+
+# veltro_build [TARGET...]: configures the build folder (VELTRO_BUILD_DIR, or
+# build/ of this checkout), sets `build` to it and builds the targets named, or
+# everything when none is.
+veltro_build() {
+    local top
+    top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+    build="${VELTRO_BUILD_DIR:-$top/build}"
+    cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    if [ $# -gt 0 ]; then
+        cmake --build "$build" -j"$(nproc)" --target "$@"
+    else
+        cmake --build "$build" -j"$(nproc)"
+    fi
 }

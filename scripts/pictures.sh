@@ -11,9 +11,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 source "$here/scripts/deps.sh"
 source "$here/scripts/xvfb.sh"
 veltro_install_deps
-build="${VELTRO_BUILD_DIR:-$here/build}"
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target veltro-panel veltro-meter-sim
+veltro_build veltro-panel veltro-meter-sim
 out="${1:-$here/docs}"
 mkdir -p "$out"
 

@@ -5,8 +5,6 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 source "$here/scripts/deps.sh"
 veltro_install_deps
-build="${VELTRO_BUILD_DIR:-$here/build}"
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" -j"$(nproc)"
+veltro_build
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j"$(nproc)"
