@@ -23,7 +23,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 (cd "$build" && cpack -G DEB -B "$work/out" >/dev/null) || fail "cpack"
 deb=$(ls "$work"/out/veltro-panel_*.deb)
 lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports errors"
-dpkg-deb -f "$deb" Depends | grep -q libqt6 || fail "dependencies not computed from the binaries"
+dpkg-deb -f "$deb" Depends | grep libqt6 >/dev/null || fail "dependencies not computed from the binaries"
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
@@ -34,9 +34,11 @@ for size in 16 32 48 64 128 256; do
     [ -s "$root/usr/share/icons/hicolor/${size}x${size}/apps/veltro-panel.png" ] ||
         fail "icon $size"
 done
-"$root/usr/bin/veltro-panel" --help | grep -q 'veltro-panel/config.ini' || fail "panel --help"
-"$root/usr/bin/veltro-meter-sim" --help | grep -q 'veltro-panel' || fail "sim --help"
-"$root/usr/bin/veltro-mqtt" --help | grep -q 'veltro/<id>/' || fail "veltro-mqtt --help"
+# grep reads to the end: -q would stop at the match, and under pipefail the
+# writer's SIGPIPE would fail the check.
+"$root/usr/bin/veltro-panel" --help | grep 'veltro-panel/config.ini' >/dev/null || fail "panel --help"
+"$root/usr/bin/veltro-meter-sim" --help | grep 'veltro-panel' >/dev/null || fail "sim --help"
+"$root/usr/bin/veltro-mqtt" --help | grep 'veltro/<id>/' >/dev/null || fail "veltro-mqtt --help"
 grep -q '^Restart=always$' "$root/usr/lib/systemd/user/veltro-mqtt.service" || fail "user unit"
 
 # The operator: an ordinary user with a home of their own.
